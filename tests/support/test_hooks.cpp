@@ -1,0 +1,5 @@
+#include "support/test_hooks.h"
+
+namespace zentu::test {
+void installListeners(::testing::TestEventListeners&) {}
+}  // namespace zentu::test
