@@ -84,7 +84,9 @@ D3DXVECTOR4* vec4Normalize(D3DXVECTOR4* pOut, const D3DXVECTOR4* pV) {
 D3DXVECTOR3* vec3Normalize(D3DXVECTOR3* pOut, const D3DXVECTOR3* pV) {
   float x = pV->x, y = pV->y, z = pV->z;
   float q = x * x + y * y + z * z;
-  if (q == 0.0f) {
+  // The table covers normal floats only: a subnormal square would come out as a wrong finite length,
+  // so it counts as zero like an exact zero.
+  if (q < kTinySquare) {
     pOut->x = pOut->y = pOut->z = 0.0f;
   } else if (std::fabs(q - 1.0f) <= kVec3NearOne) {
     *pOut = D3DXVECTOR3(x, y, z);
