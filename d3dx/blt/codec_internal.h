@@ -5,6 +5,7 @@
 // state. Conversions that C++ leaves undefined (NaN, beyond the 32-bit range) saturate.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 
@@ -49,10 +50,14 @@ inline uint32_t fieldTop(float v, float scale, float t) {
   return static_cast<uint32_t>(quantize(v, scale, t));
 }
 
-// A signed field of scale 2^(n-1), masked to `mask`. +1.0 gives the largest code, 2^(n-1) - 1,
-// rather than wrapping round to -1.0.
+// A signed field of scale 2^(n-1), masked to `mask`. Quantised toward minus infinity, so that the
+// threshold rounds negative values as it rounds positive ones (toward zero every negative code
+// would come back one higher). +1.0 gives the largest code, 2^(n-1) - 1, rather than wrapping
+// round to -1.0.
 inline uint32_t fieldSigned(float v, float scale, float t, uint32_t mask) {
-  int32_t c = quantize(v, scale, t);
+  float s = v * scale;
+  s = s + t;
+  int32_t c = truncToInt(std::floor(s));
   const int32_t top = static_cast<int32_t>(scale) - 1;
   if (c > top) c = top;
   return static_cast<uint32_t>(c) & mask;

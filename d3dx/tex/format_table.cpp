@@ -1,6 +1,8 @@
 // The pixel format table and the closest-format search over it.
 #include "d3dx/tex/format_table.h"
 
+#include "d3dx/math/services.h"
+
 namespace zentu {
 namespace {
 
@@ -120,6 +122,47 @@ D3DFORMAT FindClosestFormat(const PixelFormatInfo& wanted, FormatFilter accept, 
     best = &info;
   }
   return static_cast<D3DFORMAT>(best->format);
+}
+
+namespace {
+
+struct DeviceProbe {
+  IDirect3D8* d3d;
+  UINT adapter;
+  D3DDEVTYPE deviceType;
+  D3DFORMAT adapterFormat;
+  DWORD usage;
+  D3DRESOURCETYPE type;
+};
+
+bool deviceAccepts(void* context, D3DFORMAT format) {
+  const DeviceProbe& p = *static_cast<const DeviceProbe*>(context);
+  return SUCCEEDED(
+      p.d3d->CheckDeviceFormat(p.adapter, p.deviceType, p.adapterFormat, p.usage, p.type, format));
+}
+
+}  // namespace
+
+D3DFORMAT FindClosestDeviceFormat(IDirect3DDevice8* device, DWORD usage, D3DRESOURCETYPE type,
+                                  const PixelFormatInfo& wanted) {
+  MuteDebugRuntime(1);
+  D3DFORMAT chosen = D3DFMT_UNKNOWN;
+  if (!device) {
+    chosen = FindClosestFormat(wanted, nullptr, nullptr);
+  } else {
+    IDirect3D8* d3d = nullptr;
+    D3DCAPS8 caps = {};
+    D3DDISPLAYMODE mode = {};
+    // Without the device's adapter facts nothing can be checked, so nothing qualifies.
+    if (SUCCEEDED(device->GetDirect3D(&d3d)) && d3d && SUCCEEDED(device->GetDeviceCaps(&caps)) &&
+        SUCCEEDED(device->GetDisplayMode(&mode))) {
+      DeviceProbe probe = {d3d, caps.AdapterOrdinal, caps.DeviceType, mode.Format, usage, type};
+      chosen = FindClosestFormat(wanted, deviceAccepts, &probe);
+    }
+    if (d3d) d3d->Release();
+  }
+  MuteDebugRuntime(0);
+  return chosen;
 }
 
 D3DFORMAT ToExternalFormat(D3DFORMAT format) {

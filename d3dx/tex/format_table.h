@@ -60,6 +60,12 @@ DWORD FormatMatchScore(const PixelFormatInfo& wanted, const PixelFormatInfo& can
 using FormatFilter = bool (*)(void* context, D3DFORMAT format);
 D3DFORMAT FindClosestFormat(const PixelFormatInfo& wanted, FormatFilter accept, void* context);
 
+// FindClosestFormat over the formats `device` accepts for `usage` and `type` (all of the table when
+// `device` is null), with the runtime's debug output muted while formats are probed. The device is
+// only used during the call.
+D3DFORMAT FindClosestDeviceFormat(IDirect3DDevice8* device, DWORD usage, D3DRESOURCETYPE type,
+                                  const PixelFormatInfo& wanted);
+
 // The code handed to the device: the internal 16-bit formats map to their 8-bit counterparts.
 D3DFORMAT ToExternalFormat(D3DFORMAT format);
 
