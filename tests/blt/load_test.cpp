@@ -101,6 +101,28 @@ TEST_F(Load, DefaultPoolTextureLevelsAreWrittenThroughStaging) {
   tex->Release();
 }
 
+// A dynamic single-level texture overwritten whole may be discarded; with more levels it may not.
+TEST_F(Load, DiscardOnlyWholeDynamicSingleLevelTextures) {
+  for (UINT levels : {1u, 2u}) {
+    auto* tex = new MemoryTexture(&device, D3DRTYPE_TEXTURE, 2, 2, 1, levels, D3DFMT_A8R8G8B8,
+                                  D3DPOOL_DEFAULT, D3DUSAGE_DYNAMIC);
+    const uint32_t src[4] = {};
+    const RECT whole = {0, 0, 2, 2}, part = {0, 0, 1, 1};
+    ASSERT_EQ(D3DXLoadSurfaceFromMemory(tex->surface(0), nullptr, nullptr, src, D3DFMT_A8R8G8B8, 8, nullptr,
+                                        &whole, D3DX_FILTER_NONE, 0),
+              D3D_OK);
+    ASSERT_EQ(D3DXLoadSurfaceFromMemory(tex->surface(0), nullptr, &part, src, D3DFMT_A8R8G8B8, 8, nullptr,
+                                        &part, D3DX_FILTER_NONE, 0),
+              D3D_OK);
+    const auto& locks = tex->surface(0)->locks;
+    ASSERT_EQ(locks.size(), 2u) << "dynamic surfaces are locked directly";
+    EXPECT_EQ((locks[0].flags & D3DLOCK_DISCARD) != 0, levels == 1);
+    EXPECT_EQ(locks[1].flags & D3DLOCK_DISCARD, 0u);
+    EXPECT_EQ(tex->refs(), 1u);
+    tex->Release();
+  }
+}
+
 TEST_F(Load, PartialLocksWidenToDxtBlocksAndYuvPairs) {
   auto* dxt = new MemorySurface(&device, nullptr, D3DFMT_DXT1, D3DPOOL_MANAGED, 0, 8, 8);
   uint32_t src[4] = {};
