@@ -7,16 +7,33 @@
 namespace zentu {
 namespace {
 
+// Video and the GL library stay up once started, for the life of the process: every context
+// after the first then costs no driver load, and the driver is never unloaded under allocations
+// it still holds.
 bool startVideo(std::string& error) {
-  if (SDL_WasInit(SDL_INIT_VIDEO) != 0) return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
-  // A renderer without a window never needs a display: ask for the offscreen driver unless the
-  // user chose one, and fall back to it when the chosen one cannot start.
-  SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return true;
-  SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "offscreen", SDL_HINT_OVERRIDE);
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return true;
-  error = SDL_GetError();
-  return false;
+  static bool started = false;
+  if (started) return true;
+  if (SDL_WasInit(SDL_INIT_VIDEO) == 0) {
+    // A renderer without a window never needs a display: ask for the offscreen driver unless the
+    // user chose one, and fall back to it when the chosen one cannot start.
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+      SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "offscreen", SDL_HINT_OVERRIDE);
+      if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        error = SDL_GetError();
+        return false;
+      }
+    }
+  } else if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    error = SDL_GetError();
+    return false;
+  }
+  if (SDL_GL_LoadLibrary(nullptr) != 0) {
+    error = SDL_GetError();
+    return false;
+  }
+  started = true;
+  return true;
 }
 
 void askForCore33() {
@@ -34,13 +51,11 @@ GlContext::~GlContext() {
     SDL_GL_DeleteContext(context_);
   }
   if (ownWindow_ && window_ != nullptr) SDL_DestroyWindow(window_);
-  if (videoStarted_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
 bool GlContext::create(SDL_Window* window, std::string& error) {
+  if (!startVideo(error)) return false;
   if (window == nullptr) {
-    if (!startVideo(error)) return false;
-    videoStarted_ = true;
     askForCore33();
     window_ = SDL_CreateWindow("zentu", 0, 0, 16, 16, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
     if (window_ == nullptr) {

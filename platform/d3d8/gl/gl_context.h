@@ -30,7 +30,6 @@ class GlContext {
   SDL_Window* window_ = nullptr;
   void* context_ = nullptr;
   bool ownWindow_ = false;
-  bool videoStarted_ = false;
 };
 
 }  // namespace zentu
