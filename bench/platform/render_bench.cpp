@@ -25,6 +25,11 @@ std::atomic<uint64_t> allocations{0};
 
 }  // namespace
 
+// Counting replacements of the global allocation functions. GCC cannot see that the pair
+// matches once both are inlined, hence the pragma.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
 void* operator new(std::size_t size) {
   allocations.fetch_add(1, std::memory_order_relaxed);
   if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
