@@ -32,6 +32,7 @@ layout(std140) uniform DrawBlock {
   ivec4 stageColor[2];
   ivec4 stageAlpha[2];
   ivec4 alphaTest;
+  ivec4 shading;
 };
 struct Light {
   vec4 diffuse;
@@ -66,6 +67,8 @@ layout(location = 4) in vec4 aSpecular;
 layout(location = 5) in vec4 aTex[8];
 out vec4 vDiffuse;
 out vec4 vSpecular;
+flat out vec4 vDiffuseFlat;
+flat out vec4 vSpecularFlat;
 out vec4 vTex0;
 out vec4 vTex1;
 out float vFogDepth;
@@ -154,7 +157,8 @@ void main() {
         if (lighting.z != 0) {
           vec3 h = normalize(toViewer + toLight);
           float nDotH = max(dot(n, h), 0.0);
-          shine += lights[i].specular.rgb * (pow(nDotH, fogParams.w) * atten);
+          float power = fogParams.w > 0.0 ? pow(nDotH, fogParams.w) : 1.0;
+          shine += lights[i].specular.rgb * (power * atten);
         }
       }
     }
@@ -165,6 +169,8 @@ void main() {
   }
   vDiffuse = diffuse;
   vSpecular = specular;
+  vDiffuseFlat = diffuse;
+  vSpecularFlat = specular;
   vTex0 = texSet(stageColor[0].w);
   vTex1 = texSet(stageColor[1].w);
   vFogDepth = abs(viewPos.z);
@@ -183,6 +189,8 @@ uniform sampler2D uTexture0;
 uniform sampler2D uTexture1;
 in vec4 vDiffuse;
 in vec4 vSpecular;
+flat in vec4 vDiffuseFlat;
+flat in vec4 vSpecularFlat;
 in vec4 vTex0;
 in vec4 vTex1;
 in float vFogDepth;
@@ -241,8 +249,8 @@ bool passes(int func, int value, int reference) {
 }
 
 void main() {
-  vec4 diffuse = vDiffuse;
-  vec4 specular = vSpecular;
+  vec4 diffuse = shading.x != 0 ? vDiffuseFlat : vDiffuse;
+  vec4 specular = shading.x != 0 ? vSpecularFlat : vSpecular;
   vec4 current = diffuse;
   for (int s = 0; s < 2; ++s) {
     int colorOp = stageColor[s].x;

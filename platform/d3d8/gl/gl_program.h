@@ -48,6 +48,7 @@ struct alignas(16) DrawBlock {
   int32_t stageColor[kRenderStages][4];  // op, arg1, arg2, texture coordinate set
   int32_t stageAlpha[kRenderStages][4];  // op, arg1, arg2
   int32_t alphaTest[4];                  // function (0 off), reference, has point size, light count
+  int32_t shading[4];                    // flat
 };
 
 struct alignas(16) LightBlockEntry {

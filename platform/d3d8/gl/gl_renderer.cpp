@@ -256,6 +256,8 @@ bool GlRenderer::start(std::string& error) {
     boundTextures_[s] = whiteTexture_;
   }
   glEnable(GL_PROGRAM_POINT_SIZE);
+  // Flat shading takes the colour of each triangle's first vertex, as the device does.
+  glProvokingVertex(GL_FIRST_VERTEX_CONVENTION);
   glUseProgram(program_);
   int interval = 1;
   if (config_.presentationInterval == D3DPRESENT_INTERVAL_IMMEDIATE) interval = 0;

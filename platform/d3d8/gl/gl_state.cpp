@@ -201,6 +201,8 @@ void fillDrawBlock(const RenderState& state, DWORD fvf, DrawBlock& block) {
   block.alphaTest[0] = rs[D3DRS_ALPHATESTENABLE] ? static_cast<int32_t>(rs[D3DRS_ALPHAFUNC]) : 0;
   block.alphaTest[1] = static_cast<int32_t>(rs[D3DRS_ALPHAREF] & 0xFF);
   block.alphaTest[2] = (fvf & D3DFVF_PSIZE) != 0;
+  block.shading[0] = rs[D3DRS_SHADEMODE] == D3DSHADE_FLAT;
+  block.shading[1] = block.shading[2] = block.shading[3] = 0;
 }
 
 int fillLightBlock(const RenderState& state, LightBlock& block) {

@@ -50,7 +50,7 @@ void resetRenderState(RenderState& state, uint32_t width, uint32_t height) {
   DWORD* rs = state.renderStates;
   rs[D3DRS_ZENABLE] = D3DZB_TRUE;
   rs[D3DRS_FILLMODE] = D3DFILL_SOLID;
-  rs[D3DRS_SHADEMODE] = 2;  // Gouraud
+  rs[D3DRS_SHADEMODE] = D3DSHADE_GOURAUD;
   rs[D3DRS_ZWRITEENABLE] = TRUE;
   rs[D3DRS_LASTPIXEL] = TRUE;
   rs[D3DRS_SRCBLEND] = D3DBLEND_ONE;
