@@ -1,0 +1,73 @@
+// Present shows the back buffer in the window: full screen keeps its aspect between black bars,
+// a window shows it stretched over the drawable. The window here is one of SDL's offscreen
+// driver, whose surface keeps its pixels after the swap so they can be read back.
+#include <SDL.h>
+#include <epoxy/gl.h>
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "platform/d3d8/gl/renderer.h"
+
+namespace zentu::test {
+namespace {
+
+struct PresentCase {
+  const char* name;
+  bool fullScreen;
+  int redFrom, redTo;  // columns of the 128 × 64 window that show the 64 × 64 back buffer
+};
+
+class Present : public ::testing::TestWithParam<PresentCase> {};
+
+TEST_P(Present, BlitsTheBackBufferIntoTheWindow) {
+  const PresentCase& c = GetParam();
+  SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) GTEST_SKIP() << "no SDL video: " << SDL_GetError();
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
+  SDL_Window* window = SDL_CreateWindow("present", 0, 0, 128, 64, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+  if (window == nullptr) {
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    GTEST_SKIP() << "no OpenGL window: " << SDL_GetError();
+  }
+  {
+    RendererConfig config;
+    config.width = config.height = 64;
+    config.fullScreen = c.fullScreen;
+    config.presentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
+    config.window = window;
+    std::unique_ptr<Renderer> renderer = makeGlRenderer(config);
+    RenderState state;
+    resetRenderState(state, 64, 64);
+    renderer->clear(state, 0, nullptr, D3DCLEAR_TARGET, 0xFFFF0000, 1.0f, 0);
+    if (!renderer->hasPixels()) {
+      renderer.reset();
+      SDL_DestroyWindow(window);
+      SDL_QuitSubSystem(SDL_INIT_VIDEO);
+      GTEST_SKIP() << "no OpenGL 3.3 context on this machine";
+    }
+    renderer->present();
+    std::vector<uint32_t> pixels(128 * 64);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    glReadPixels(0, 0, 128, 64, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, pixels.data());
+    for (int x : {0, c.redFrom - 1, c.redFrom, c.redTo - 1, c.redTo, 127}) {
+      if (x < 0 || x > 127) continue;
+      const bool red = x >= c.redFrom && x < c.redTo;
+      EXPECT_EQ(pixels[32 * 128 + x] & 0xFFFFFF, red ? 0xFF0000u : 0u) << c.name << ", column " << x;
+    }
+  }
+  SDL_DestroyWindow(window);
+  SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, Present,
+                         ::testing::Values(PresentCase{"full screen keeps the aspect", true, 32, 96},
+                                           PresentCase{"windowed fills the drawable", false, 0, 128}),
+                         [](const ::testing::TestParamInfo<PresentCase>& info) {
+                           return info.param.fullScreen ? std::string("FullScreen") : std::string("Windowed");
+                         });
+
+}  // namespace
+}  // namespace zentu::test
