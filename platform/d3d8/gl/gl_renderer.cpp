@@ -43,6 +43,44 @@ struct VertexLayout {
   uintptr_t offset = 0;
 };
 
+// A buffer written front to back without waiting for the draws that still read its earlier
+// parts; when full it is orphaned, so the driver hands out fresh storage instead of stalling.
+struct StreamBuffer {
+  GLuint name = 0;
+  GLenum target = GL_ARRAY_BUFFER;
+  uint32_t capacity = 0;
+  uint32_t offset = 0;
+  uint32_t alignment = 16;
+
+  // Binds the buffer and makes room for `size` more bytes; true when that took fresh storage,
+  // which leaves everything written before undefined for later draws.
+  bool reserve(uint32_t size) {
+    glBindBuffer(target, name);
+    const uint32_t start = (offset + alignment - 1) / alignment * alignment;
+    if (capacity >= size && start <= capacity - size) return false;
+    while (capacity < size) capacity *= 2;
+    glBufferData(target, capacity, nullptr, GL_STREAM_DRAW);
+    offset = 0;
+    return true;
+  }
+
+  // Copies `size` bytes in and returns where they went.
+  uint32_t write(const void* data, uint32_t size) {
+    reserve(size);
+    const uint32_t start = (offset + alignment - 1) / alignment * alignment;
+    void* p = glMapBufferRange(target, start, size,
+                               GL_MAP_WRITE_BIT | GL_MAP_UNSYNCHRONIZED_BIT | GL_MAP_INVALIDATE_RANGE_BIT);
+    if (p != nullptr) {
+      std::memcpy(p, data, size);
+      glUnmapBuffer(target);
+    } else {
+      glBufferSubData(target, start, size, data);
+    }
+    offset = start + size;
+    return start;
+  }
+};
+
 uint32_t vertexCount(D3DPRIMITIVETYPE type, UINT primitives) {
   switch (type) {
     case D3DPT_POINTLIST:
@@ -132,9 +170,9 @@ class GlRenderer final : public Renderer {
   enum class Phase { NotStarted, Ready, Failed } phase_ = Phase::NotStarted;
   GlContext context_;
   GLuint program_ = 0, vao_ = 0, fbo_ = 0, colorBuffer_ = 0, depthBuffer_ = 0;
-  GLuint drawUbo_ = 0, lightUbo_ = 0, streamVbo_ = 0, whiteTexture_ = 0;
+  GLuint whiteTexture_ = 0;
   GLuint samplers_[kRenderStages] = {};
-  uint32_t streamCapacity_ = 0;
+  StreamBuffer uniforms_, vertices_;
   bool hasS3tc_ = false, hasMirrorOnce_ = false, useAnisotropy_ = false;
   float maxAnisotropy_ = 1.0f;
   GlStateCache cache_;
@@ -156,8 +194,8 @@ GlRenderer::~GlRenderer() {
   for (auto& entry : textures_) glDeleteTextures(1, &entry.second.name);
   glDeleteSamplers(kRenderStages, samplers_);
   glDeleteTextures(1, &whiteTexture_);
-  const GLuint buffers[3] = {drawUbo_, lightUbo_, streamVbo_};
-  glDeleteBuffers(3, buffers);
+  const GLuint buffers[2] = {uniforms_.name, vertices_.name};
+  glDeleteBuffers(2, buffers);
   glDeleteRenderbuffers(1, &colorBuffer_);
   glDeleteRenderbuffers(1, &depthBuffer_);
   glDeleteFramebuffers(1, &fbo_);
@@ -230,17 +268,17 @@ bool GlRenderer::start(std::string& error) {
 
   glGenVertexArrays(1, &vao_);
   glBindVertexArray(vao_);
-  GLuint buffers[3];
-  glGenBuffers(3, buffers);
-  drawUbo_ = buffers[0];
-  lightUbo_ = buffers[1];
-  streamVbo_ = buffers[2];
-  glBindBuffer(GL_UNIFORM_BUFFER, drawUbo_);
-  glBufferData(GL_UNIFORM_BUFFER, sizeof(DrawBlock), nullptr, GL_DYNAMIC_DRAW);
-  glBindBuffer(GL_UNIFORM_BUFFER, lightUbo_);
-  glBufferData(GL_UNIFORM_BUFFER, sizeof(LightBlock), nullptr, GL_DYNAMIC_DRAW);
-  glBindBufferBase(GL_UNIFORM_BUFFER, kDrawBlockBinding, drawUbo_);
-  glBindBufferBase(GL_UNIFORM_BUFFER, kLightBlockBinding, lightUbo_);
+  GLuint buffers[2];
+  glGenBuffers(2, buffers);
+  GLint alignment = 16;
+  glGetIntegerv(GL_UNIFORM_BUFFER_OFFSET_ALIGNMENT, &alignment);
+  uniforms_ = {buffers[0], GL_UNIFORM_BUFFER, 512 * 1024, 0,
+               static_cast<uint32_t>(alignment > 16 ? alignment : 16)};
+  vertices_ = {buffers[1], GL_ARRAY_BUFFER, 1024 * 1024, 0, 16};
+  glBindBuffer(GL_UNIFORM_BUFFER, uniforms_.name);
+  glBufferData(GL_UNIFORM_BUFFER, uniforms_.capacity, nullptr, GL_STREAM_DRAW);
+  glBindBuffer(GL_ARRAY_BUFFER, vertices_.name);
+  glBufferData(GL_ARRAY_BUFFER, vertices_.capacity, nullptr, GL_STREAM_DRAW);
 
   // An unbound stage reads opaque white.
   const uint32_t white = 0xFFFFFFFF;
@@ -406,14 +444,17 @@ bool GlRenderer::prepareDraw(const RenderState& state, DWORD fvf) {
   cache_.apply(state, config_.height, depthBuffer_ != 0);
   fillDrawBlock(state, fvf, drawBlock_);
   drawBlock_.alphaTest[3] = fillLightBlock(state, lightBlock_);
+  // Both blocks must live in the same storage: room for both, or both written afresh.
+  if (uniforms_.reserve(2 * uniforms_.alignment + sizeof drawBlock_ + sizeof lightBlock_))
+    blocksValid_ = false;
   if (!blocksValid_ || std::memcmp(&drawBlock_, &uploadedDraw_, sizeof drawBlock_) != 0) {
-    glBindBuffer(GL_UNIFORM_BUFFER, drawUbo_);
-    glBufferSubData(GL_UNIFORM_BUFFER, 0, sizeof drawBlock_, &drawBlock_);
+    const uint32_t at = uniforms_.write(&drawBlock_, sizeof drawBlock_);
+    glBindBufferRange(GL_UNIFORM_BUFFER, kDrawBlockBinding, uniforms_.name, at, sizeof drawBlock_);
     uploadedDraw_ = drawBlock_;
   }
   if (!blocksValid_ || std::memcmp(&lightBlock_, &uploadedLights_, sizeof lightBlock_) != 0) {
-    glBindBuffer(GL_UNIFORM_BUFFER, lightUbo_);
-    glBufferSubData(GL_UNIFORM_BUFFER, 0, sizeof lightBlock_, &lightBlock_);
+    const uint32_t at = uniforms_.write(&lightBlock_, sizeof lightBlock_);
+    glBindBufferRange(GL_UNIFORM_BUFFER, kLightBlockBinding, uniforms_.name, at, sizeof lightBlock_);
     uploadedLights_ = lightBlock_;
   }
   blocksValid_ = true;
@@ -489,15 +530,9 @@ void GlRenderer::drawPrimitiveUp(const RenderState& state, D3DPRIMITIVETYPE type
   if (count == 0 || size == 0 || vertices == nullptr || stride < size || !ready()) return;
   const uint64_t bytes = static_cast<uint64_t>(count - 1) * stride + size;
   if (bytes > 0x7FFFFFFF) return;
-  glBindBuffer(GL_ARRAY_BUFFER, streamVbo_);
-  if (bytes > streamCapacity_) {
-    streamCapacity_ = static_cast<uint32_t>(bytes < 65536 ? 65536 : bytes);
-    glBufferData(GL_ARRAY_BUFFER, streamCapacity_, nullptr, GL_STREAM_DRAW);
-  }
-  glBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(bytes), vertices);
+  const uint32_t at = vertices_.write(vertices, static_cast<uint32_t>(bytes));
   prepareDraw(state, state.fvf);
-  layout_.fvf = ~0u;  // the stream buffer's contents changed under the same name
-  setLayout(state.fvf, stride, streamVbo_, 0);
+  setLayout(state.fvf, stride, vertices_.name, at);
   glDrawArrays(glPrimitive(type), 0, static_cast<GLsizei>(count));
 }
 
