@@ -270,3 +270,100 @@ TEST_F(PipelineStates, ViewportPlacesClipSpace) {
 
 }  // namespace
 }  // namespace zentu::test
+
+namespace zentu::test {
+namespace {
+
+struct PlainVertex {
+  float x, y, z, rhw;
+  uint32_t diffuse;
+};
+
+class PrimitiveTypes : public RenderTest {};
+
+TEST_F(PrimitiveTypes, IndexedDrawsOfEveryType) {
+  // Four padding vertices first: every draw uses a base vertex index of 4.
+  std::vector<PlainVertex> vertices(4, {0, 0, 0, 1, 0});
+  const PlainVertex used[] = {{8, 8, 0.5f, 1, 0xFFFFFFFF},        {56, 8, 0.5f, 1, 0xFFFFFFFF},
+                              {56, 24, 0.5f, 1, 0xFFFFFFFF},      {8, 24, 0.5f, 1, 0xFFFFFFFF},
+                              {8, 40, 0.5f, 1, 0xFFFFFFFF},       {56, 40, 0.5f, 1, 0xFFFFFFFF},
+                              {20.0f, 52.0f, 0.5f, 1, 0xFFFFFFFF}};
+  vertices.insert(vertices.end(), std::begin(used), std::end(used));
+  struct Case {
+    const char* name;
+    D3DPRIMITIVETYPE type;
+    std::vector<uint32_t> indices;
+    UINT primitives;
+    uint32_t litX, litY, darkX, darkY;
+  };
+  const Case cases[] = {
+      {"triangle list", D3DPT_TRIANGLELIST, {0, 1, 2, 0, 2, 3}, 2, 32, 16, 32, 32},
+      {"triangle strip", D3DPT_TRIANGLESTRIP, {0, 1, 3, 2}, 2, 32, 16, 32, 32},
+      {"triangle fan", D3DPT_TRIANGLEFAN, {0, 1, 2, 3}, 2, 32, 16, 32, 32},
+      {"line list", D3DPT_LINELIST, {4, 5}, 1, 32, 40, 32, 16},
+      {"line strip", D3DPT_LINESTRIP, {4, 5, 2}, 2, 32, 40, 32, 16},
+      {"point list", D3DPT_POINTLIST, {6}, 1, 20, 52, 32, 16},
+  };
+  BufferView vb{{30, 1},
+                vertices.data(),
+                static_cast<uint32_t>(vertices.size() * sizeof(PlainVertex)),
+                D3DFMT_VERTEXDATA};
+  state.renderStates[D3DRS_LIGHTING] = FALSE;
+  state.renderStates[D3DRS_CULLMODE] = D3DCULL_NONE;
+  state.stream = &vb;
+  state.streamStride = sizeof(PlainVertex);
+  state.baseVertexIndex = 4;
+  state.fvf = kScreenFvf;
+  uint64_t id = 31;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    BufferView ib{{++id, 1}, c.indices.data(), static_cast<uint32_t>(c.indices.size() * 4), D3DFMT_INDEX32};
+    state.indices = &ib;
+    clear(0xFF000000);
+    renderer->drawIndexedPrimitive(state, c.type, 0, 7, 0, c.primitives);
+    const Image image = capture();
+    expectColorNear(image.at(c.litX, c.litY), 1, 1, 1, 0, "covered pixel");
+    expectColorNear(image.at(c.darkX, c.darkY), 0, 0, 0, 0, "pixel outside");
+    renderer->forget(ib.key.id);
+  }
+  state.indices = nullptr;
+}
+
+TEST_F(PrimitiveTypes, DrawsReachingPastTheirBuffersAreDropped) {
+  const PlainVertex quad[4] = {{0, 0, 0.5f, 1, 0xFFFFFFFF},
+                               {64, 0, 0.5f, 1, 0xFFFFFFFF},
+                               {0, 64, 0.5f, 1, 0xFFFFFFFF},
+                               {64, 64, 0.5f, 1, 0xFFFFFFFF}};
+  BufferView vb{{40, 1}, quad, sizeof quad, D3DFMT_VERTEXDATA};
+  const uint16_t indices[6] = {0, 1, 2, 1, 3, 1000};
+  BufferView ib{{41, 1}, indices, sizeof indices, D3DFMT_INDEX16};
+  state.renderStates[D3DRS_LIGHTING] = FALSE;
+  state.renderStates[D3DRS_CULLMODE] = D3DCULL_NONE;
+  state.stream = &vb;
+  state.streamStride = sizeof(PlainVertex);
+  state.indices = &ib;
+  state.fvf = kScreenFvf;
+  const struct {
+    const char* name;
+    bool indexed;
+    UINT start, primitives;
+  } cases[] = {{"index beyond the vertex buffer", true, 0, 2},
+               {"indices beyond the index buffer", true, 3, 2},
+               {"vertices beyond the vertex buffer", false, 2, 2}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    clear(0xFF000000);
+    if (c.indexed)
+      renderer->drawIndexedPrimitive(state, D3DPT_TRIANGLELIST, 0, 4, c.start, c.primitives);
+    else
+      renderer->drawPrimitive(state, D3DPT_TRIANGLESTRIP, c.start, c.primitives);
+    expectColorNear(capture().at(32, 32), 0, 0, 0, 0, "nothing drawn");
+  }
+  clear(0xFF000000);
+  renderer->drawIndexedPrimitive(state, D3DPT_TRIANGLELIST, 0, 4, 0, 1);
+  renderer->drawPrimitive(state, D3DPT_TRIANGLESTRIP, 0, 2);
+  expectColorNear(capture().at(32, 32), 1, 1, 1, 0, "the ranges that fit are drawn");
+}
+
+}  // namespace
+}  // namespace zentu::test

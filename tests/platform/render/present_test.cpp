@@ -5,6 +5,7 @@
 #include <epoxy/gl.h>
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <vector>
 
 #include "platform/d3d8/gl/renderer.h"
@@ -68,6 +69,49 @@ INSTANTIATE_TEST_SUITE_P(Modes, Present,
                          [](const ::testing::TestParamInfo<PresentCase>& info) {
                            return info.param.fullScreen ? std::string("FullScreen") : std::string("Windowed");
                          });
+
+}  // namespace
+}  // namespace zentu::test
+
+namespace zentu::test {
+namespace {
+
+TEST(ReadBack, ConvertsToTheBackBufferFormat) {
+  struct Case {
+    const char* name;
+    D3DFORMAT format;
+    uint32_t bytes;
+    uint32_t expected;  // the top-left pixel after clearing to 0x80FF8040 and the bottom half to 0
+  };
+  const Case cases[] = {{"A8R8G8B8", D3DFMT_A8R8G8B8, 4, 0x80FF8040},
+                        {"X8R8G8B8", D3DFMT_X8R8G8B8, 4, 0x80FF8040},
+                        {"R5G6B5", D3DFMT_R5G6B5, 2, 0xFC08},
+                        {"X1R5G5B5", D3DFMT_X1R5G5B5, 2, 0xFE08},
+                        {"A1R5G5B5", D3DFMT_A1R5G5B5, 2, 0xFE08}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    RendererConfig config;
+    config.width = 8;
+    config.height = 4;
+    config.backBufferFormat = c.format;
+    std::unique_ptr<Renderer> renderer = makeGlRenderer(config);
+    RenderState state;
+    resetRenderState(state, 8, 4);
+    renderer->clear(state, 0, nullptr, D3DCLEAR_TARGET, 0x80FF8040, 1.0f, 0);
+    if (!renderer->hasPixels()) GTEST_SKIP() << "no OpenGL 3.3 context on this machine";
+    const D3DRECT bottom = {0, 2, 8, 4};
+    renderer->clear(state, 1, &bottom, D3DCLEAR_TARGET, 0, 1.0f, 0);
+    const uint32_t pitch = 8 * c.bytes + 4;  // a pitch wider than the row is kept
+    std::vector<uint8_t> bits(pitch * 4, 0xEE);
+    ASSERT_TRUE(renderer->readBackBuffer(bits.data(), pitch));
+    uint32_t top = 0, last = 0;
+    std::memcpy(&top, bits.data(), c.bytes);
+    std::memcpy(&last, bits.data() + 3 * pitch + 7 * c.bytes, c.bytes);
+    EXPECT_EQ(top, c.expected) << "top row first";
+    EXPECT_EQ(last & (c.format == D3DFMT_A1R5G5B5 || c.format == D3DFMT_X1R5G5B5 ? 0x7FFF : 0xFFFFFF), 0u);
+    EXPECT_EQ(bits[8 * c.bytes], 0xEE) << "padding untouched";
+  }
+}
 
 }  // namespace
 }  // namespace zentu::test
