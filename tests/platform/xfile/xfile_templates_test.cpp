@@ -72,7 +72,7 @@ TEST_F(XFileTemplates, EveryTemplateTheLoaderTestsHasItsId) {
        "}",
        DXFILEOBJ_SkinWeights, sizeof(char*) + 4 + 4 + 4 + 64},
       {"PMInfo { 1; 0; 1; 2; 0; 1; 2; 3; 4; 5; 1; 7; 8; 9; 1; 6; }", DXFILEOBJ_PMInfo,
-       4 + 24 + 16 + 4 + 12 + 8},
+       4 + 24 + 12 + 4 + 12 + 4 + 4},
       {"Header { 1; 0; 1; }", TID_D3DRMHeader, 8},
       {"Guid { 1; 2; 3; 1, 2, 3, 4, 5, 6, 7, 8; }", TID_D3DRMGuid, 16},
   };
