@@ -85,6 +85,13 @@ inline std::string hexOf(const void* p, size_t n) {
   return s;
 }
 
+template <typename T>
+T at(const void* data, size_t offset) {
+  T v;
+  std::memcpy(&v, static_cast<const uint8_t*>(data) + offset, sizeof v);
+  return v;
+}
+
 // One line per object: depth, type, name, data (strings of TextureFilename shown as text), and
 // references shown with their resolved target. Any reader failure shows in the dump.
 inline void dumpData(IDirectXFileData* d, int depth, std::string& out) {
@@ -102,6 +109,14 @@ inline void dumpData(IDirectXFileData* d, int depth, std::string& out) {
     const char* s;
     std::memcpy(&s, data, sizeof s);
     out += std::string("\"") + s + "\"";
+  } else if ((*type == TID_D3DRMUrl || type->Data1 == 0xBBBBBBBB) && size >= 4) {
+    // A count, that many strings, then raw bytes: the string members of the fixtures.
+    DWORD n = at<DWORD>(data, 0);
+    size_t offset = 4;
+    out += std::to_string(n);
+    for (DWORD i = 0; i < n && offset + sizeof(char*) <= size; ++i, offset += sizeof(char*))
+      out += std::string(" \"") + at<const char*>(data, offset) + "\"";
+    out += " " + hexOf(static_cast<uint8_t*>(data) + offset, size - offset);
   } else {
     out += hexOf(data, size);
   }
@@ -140,13 +155,6 @@ inline std::string dumpAll(IDirectXFileEnumObject* e) {
     dumpData(d.get(), 0, out);
   }
   return out;
-}
-
-template <typename T>
-T at(const void* data, size_t offset) {
-  T v;
-  std::memcpy(&v, static_cast<const uint8_t*>(data) + offset, sizeof v);
-  return v;
 }
 
 }  // namespace zentu::test
