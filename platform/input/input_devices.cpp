@@ -22,9 +22,10 @@ struct InputState {
   std::vector<const void*> live;  // keeps unreleased objects reachable, as the demo never frees them
 };
 
+// Never destroyed: objects the program keeps until it ends stay reachable at exit.
 InputState& inputState() {
-  static InputState state;
-  return state;
+  static InputState* state = new InputState;
+  return *state;
 }
 
 std::optional<HRESULT> injectedFailure(InputCall call, InputDeviceKind kind) {
@@ -249,8 +250,7 @@ size_t liveInputObjects() {
 
 }  // namespace zentu
 
-HRESULT DirectInput8Create(HINSTANCE, DWORD dwVersion, REFIID riidltf, LPVOID* ppvOut,
-                           LPUNKNOWN punkOuter) {
+HRESULT DirectInput8Create(HINSTANCE, DWORD dwVersion, REFIID riidltf, LPVOID* ppvOut, LPUNKNOWN punkOuter) {
   using namespace zentu;
   if (ppvOut == nullptr) return DIERR_INVALIDPARAM;
   *ppvOut = nullptr;
