@@ -93,9 +93,10 @@ std::unique_ptr<AudioOutput> tryOpen(const PcmClip& clip) {
 
 }  // namespace
 
-std::unique_ptr<AudioOutput> openSdlAudio(const PcmClip& clip) {
+std::unique_ptr<AudioOutput> openSdlAudio(const PcmClip& clip, const char* driver) {
   if (clip.rate <= 0 || clip.channels <= 0 || clip.channels > 8) return nullptr;
   prepareSdlDrivers();
+  if (driver != nullptr) SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, driver, SDL_HINT_OVERRIDE);
   if (auto output = tryOpen(clip)) return output;
   static bool told = false;
   const std::string reason = SDL_GetError();

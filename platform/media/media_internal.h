@@ -48,8 +48,10 @@ class AudioOutput {
   virtual bool playing() = 0;
 };
 
-// An SDL audio device for the clip; null when none opens (after one line on stderr, once).
-std::unique_ptr<AudioOutput> openSdlAudio(const PcmClip& clip);
+// An SDL audio device for the clip. When none opens, says so in one line on stderr (once per
+// process) and uses SDL's dummy driver from then on; null when even that fails. `driver` names the
+// driver to try first instead of the usual choice (for tests).
+std::unique_ptr<AudioOutput> openSdlAudio(const PcmClip& clip, const char* driver = nullptr);
 // Plays nothing; the position follows the monotonic clock.
 std::unique_ptr<AudioOutput> openSilentAudio(const PcmClip& clip);
 

@@ -82,7 +82,9 @@ TEST(MciCommandParse, SplitsWordsAndQuotes) {
 }
 
 TEST_F(MediaTest, TheDemosFourCommandsWork) {
+  ::testing::internal::CaptureStderr();
   EXPECT_EQ(send("open data/sine_1s.mp3 type mpegvideo alias music"), 0u);
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");  // the dummy driver opened at once
   EXPECT_EQ(send("play music from 0"), 0u);
   EXPECT_EQ(answerOf("status music mode"), "playing");
   EXPECT_TRUE(positionPasses("music", 0));
@@ -192,6 +194,24 @@ TEST_F(MediaTest, SilentModeStillKeepsTime) {
   EXPECT_TRUE(positionPasses("quiet", 120));
   EXPECT_EQ(send("stop quiet"), 0u);
   EXPECT_EQ(answerOf("status quiet mode"), "stopped");
+}
+
+TEST(AudioOutput, NoDeviceSaysSoOnceAndKeepsTime) {
+  requestHeadless();
+  PcmClip clip;
+  ASSERT_EQ(decodeMp3File(kSine, &clip), 0u);
+  ::testing::internal::CaptureStderr();
+  auto first = openSdlAudio(clip, "no_such_driver");
+  auto second = openSdlAudio(clip, "no_such_driver");
+  const std::string said = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(said.find("no sound device"), std::string::npos);
+  EXPECT_EQ(said.find('\n'), said.size() - 1);  // one line for both
+  ASSERT_NE(first, nullptr);                    // the dummy driver took over
+  first->play(0, clip.frames());
+  for (int i = 0; i < 200 && first->position() == 0; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  EXPECT_GT(first->position(), 0u);
+  first->stop();
 }
 
 TEST(Mp3Decode, DecodesTheFixtureExactly) {
