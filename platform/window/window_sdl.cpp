@@ -144,7 +144,7 @@ void translate(const SDL_Event& event) {
       break;
     }
     case SDL_QUIT: {
-      // An interrupt from the terminal or the session: close every window as its box would.
+      // An interrupt from the terminal or the desktop: close every window as its close box would.
       bool any = false;
       for (auto& record : windowSystem().windows) {
         if (!record->alive) continue;
