@@ -125,8 +125,6 @@ MeshDevice::MeshDevice(const DeviceProfile& p) : profile(p), d3d(new MeshDirect3
 }
 
 MeshDevice::~MeshDevice() {
-  if (stream) stream->Release();
-  if (indices) indices->Release();
   d3d->Release();
   --gLive;
 }
@@ -178,19 +176,15 @@ HRESULT MeshDevice::SetVertexShader(DWORD handle) {
   return D3D_OK;
 }
 
-// The device keeps references to what is set, as a real one does.
+// Only recorded: the buffers hold the device, so keeping them here would keep both alive.
 HRESULT MeshDevice::SetStreamSource(UINT number, IDirect3DVertexBuffer8* vb, UINT stride) {
   trace.push_back({"SetStreamSource", {number, stride}});
-  if (vb) vb->AddRef();
-  if (stream) stream->Release();
   stream = vb;
   return D3D_OK;
 }
 
 HRESULT MeshDevice::SetIndices(IDirect3DIndexBuffer8* ib, UINT base) {
   trace.push_back({"SetIndices", {base}});
-  if (ib) ib->AddRef();
-  if (indices) indices->Release();
   indices = ib;
   return D3D_OK;
 }

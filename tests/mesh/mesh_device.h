@@ -64,7 +64,7 @@ class MeshDevice final : public NullDevice {
   int infoQueries = 0;
   ULONG refs = 1;
   IDirect3D8* d3d;
-  IDirect3DVertexBuffer8* stream = nullptr;
+  IDirect3DVertexBuffer8* stream = nullptr;  // last set, not held
   IDirect3DIndexBuffer8* indices = nullptr;
 };
 
