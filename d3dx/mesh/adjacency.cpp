@@ -49,32 +49,38 @@ DWORD positionHash(const D3DXVECTOR3& p) {
   return h ^ (h >> 16);
 }
 
+// Open addressing over (hash, vertex) slots. Among entered vertices at exactly the position of
+// vertex i that share no face with it, the latest entered becomes i's representative (the first
+// one a chain with entries pushed at its front would meet).
 void exactReps(const FaceList& faces, const CornerLists& corners, Positions positions, DWORD* reps) {
-  struct PositionEntry {
-    float x, y, z;
+  struct Slot {
+    DWORD hash;
     DWORD vertex;
-    DWORD next;
   };
   DWORD numVertices = faces.numVertices;
-  size_t buckets = 1;
-  while (buckets < numVertices) buckets <<= 1;
-  std::vector<DWORD> heads(buckets, kNone);
-  std::vector<PositionEntry> entries;
-  entries.reserve(numVertices);
+  size_t size = 2;
+  while (size < size_t(numVertices) * 2) size <<= 1;
+  std::vector<Slot> table(size, Slot{0, kNone});
+  std::vector<DWORD> equal;
   for (DWORD i = 0; i < numVertices; ++i) {
     D3DXVECTOR3 p = positions.at(i);
-    DWORD& head = heads[positionHash(p) & (buckets - 1)];
+    DWORD hash = positionHash(p);
+    size_t at = hash & (size - 1);
+    equal.clear();
+    for (; table[at].vertex != kNone; at = (at + 1) & (size - 1)) {
+      if (table[at].hash != hash) continue;
+      D3DXVECTOR3 q = positions.at(table[at].vertex);
+      if (q.x == p.x && q.y == p.y && q.z == p.z) equal.push_back(table[at].vertex);
+    }
     reps[i] = i;
-    for (DWORD e = head; e != kNone; e = entries[e].next) {
-      const PositionEntry& entry = entries[e];
-      if (entry.x == p.x && entry.y == p.y && entry.z == p.z && !corners.shareFace(faces, i, entry.vertex)) {
-        reps[i] = entry.vertex;
+    // Slots of one position hold increasing vertex indices along the probe sequence.
+    for (size_t e = equal.size(); e-- > 0;) {
+      if (!corners.shareFace(faces, i, equal[e])) {
+        reps[i] = equal[e];
         break;
       }
     }
-    if (reps[i] != i) continue;
-    entries.push_back({p.x, p.y, p.z, i, head});
-    head = DWORD(entries.size() - 1);
+    if (reps[i] == i) table[at] = Slot{hash, i};
   }
 }
 
@@ -134,67 +140,87 @@ HRESULT adjacencyFromPointReps(const FaceList& faces, const FaceOrder& order, Po
   if (reps)
     for (DWORD i = 0; i < numVertices; ++i)
       if (reps[i] >= numVertices) return D3DERR_INVALIDCALL;
-  auto rep = [&](DWORD v) { return reps ? reps[v] : v; };
-  auto repsOf = [&](DWORD f, DWORD r[3]) {
+  // Corner representatives per face; a face that is unused or degenerate (two equal
+  // representatives) starts with kNone and takes no part.
+  std::vector<DWORD> fr(faces.corners.size());
+  for (DWORD f = 0; f < numFaces; ++f) {
     const DWORD* c = faces.face(f);
-    r[0] = rep(c[0]), r[1] = rep(c[1]), r[2] = rep(c[2]);
-    return r[0] != r[1] && r[1] != r[2] && r[2] != r[0];
-  };
+    DWORD* r = &fr[3 * size_t(f)];
+    if (c[0] == kNone) {
+      r[0] = r[1] = r[2] = kNone;
+      continue;
+    }
+    for (int k = 0; k < 3; ++k) r[k] = reps ? reps[c[k]] : c[k];
+    if (r[0] == r[1] || r[1] == r[2] || r[2] == r[0]) r[0] = kNone;
+  }
 
-  // Edges chained by their start representative; a matched edge is taken out by setting `to` to kNone.
+  // Edges grouped by their start representative, each group in the order a chain with entries
+  // pushed at its front would hold them (latest first). A matched edge is taken out by setting
+  // `to` to kNone.
   struct EdgeEntry {
-    DWORD from, to, opposite, face, next;
+    DWORD to;
+    DWORD corner;  // 3 × face + edge
   };
-  std::vector<DWORD> heads(numVertices, kNone);
-  std::vector<EdgeEntry> edges;
-  edges.reserve(size_t(numFaces) * 3);
-  std::vector<DWORD> edgeOf(size_t(numFaces) * 3, kNone);
+  std::vector<DWORD> begin(size_t(numVertices) + 1, 0);
   order.forEach(numFaces, [&](DWORD f) {
-    DWORD r[3];
-    if (!faces.used(f) || !repsOf(f, r)) return;
-    for (int k = 0; k < 3; ++k) {
-      edges.push_back({r[k], r[(k + 1) % 3], r[(k + 2) % 3], f, heads[r[k]]});
-      heads[r[k]] = edgeOf[3 * f + k] = DWORD(edges.size() - 1);
+    if (fr[3 * size_t(f)] == kNone) return;
+    for (int k = 0; k < 3; ++k) ++begin[fr[3 * size_t(f) + k] + 1];
+  });
+  for (DWORD v = 0; v < numVertices; ++v) begin[v + 1] += begin[v];
+  std::vector<DWORD> cursor(begin.begin() + 1, begin.end());
+  std::vector<EdgeEntry> edges(begin[numVertices]);
+  std::vector<DWORD> edgeOf(faces.corners.size(), kNone);
+  order.forEach(numFaces, [&](DWORD f) {
+    const DWORD* r = &fr[3 * size_t(f)];
+    if (r[0] == kNone) return;
+    for (DWORD k = 0; k < 3; ++k) {
+      DWORD at = --cursor[r[k]];
+      edges[at] = {r[(k + 1) % 3], 3 * f + k};
+      edgeOf[3 * size_t(f) + k] = at;
     }
   });
 
   std::fill(adjacency, adjacency + size_t(numFaces) * 3, kNone);
+  auto normalOf = [&](DWORD corner) {
+    const DWORD* r = &fr[corner - corner % 3];
+    DWORD j = corner % 3;
+    return unitNormal(positions, r[j], r[(j + 1) % 3], r[(j + 2) % 3]);
+  };
   order.forEach(numFaces, [&](DWORD f) {
-    DWORD r[3];
-    if (!faces.used(f) || !repsOf(f, r)) return;
-    for (int k = 0; k < 3; ++k) {
-      if (adjacency[3 * f + k] != kNone) continue;
+    const DWORD* r = &fr[3 * size_t(f)];
+    if (r[0] == kNone) return;
+    for (DWORD k = 0; k < 3; ++k) {
+      if (adjacency[3 * size_t(f) + k] != kNone) continue;
       DWORD a = r[k], b = r[(k + 1) % 3];
       DWORD winner = kNone, candidates = 0;
       float best = 0;
       D3DXVECTOR3 own(0, 0, 0);
-      for (DWORD e = heads[b]; e != kNone; e = edges[e].next) {
+      for (DWORD e = begin[b]; e < begin[b + 1]; ++e) {
         const EdgeEntry& edge = edges[e];
-        if (edge.to != a || edge.face == f) continue;
+        if (edge.to != a || edge.corner / 3 == f) continue;
         if (++candidates == 1) {
           winner = e;
           continue;
         }
         // Several faces across one edge: the one whose normal is closest to this face's wins.
         if (candidates == 2) {
-          own = unitNormal(positions, a, b, r[(k + 2) % 3]);
-          const EdgeEntry& first = edges[winner];
-          D3DXVECTOR3 n = unitNormal(positions, first.from, first.to, first.opposite);
+          own = normalOf(3 * f + k);
+          D3DXVECTOR3 n = normalOf(edges[winner].corner);
           best = n.x * own.x + n.y * own.y + n.z * own.z;
         }
-        D3DXVECTOR3 n = unitNormal(positions, edge.from, edge.to, edge.opposite);
+        D3DXVECTOR3 n = normalOf(edge.corner);
         float dot = n.x * own.x + n.y * own.y + n.z * own.z;
         if (dot > best) best = dot, winner = e;
       }
       if (winner == kNone) continue;
-      DWORD g = edges[winner].face;
+      DWORD g = edges[winner].corner / 3;
       edges[winner].to = kNone;
-      if (edgeOf[3 * f + k] != kNone) edges[edgeOf[3 * f + k]].to = kNone;
-      adjacency[3 * f + k] = g;
-      const DWORD* cg = faces.face(g);
+      edges[edgeOf[3 * size_t(f) + k]].to = kNone;
+      adjacency[3 * size_t(f) + k] = g;
+      const DWORD* rg = &fr[3 * size_t(g)];
       for (int j = 0; j < 3; ++j) {
-        if (rep(cg[j]) == b) {
-          adjacency[3 * g + j] = f;
+        if (rg[j] == b) {
+          adjacency[3 * size_t(g) + j] = f;
           break;
         }
       }

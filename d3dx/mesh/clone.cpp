@@ -6,59 +6,42 @@
 #include "d3dx/mesh/mesh_internal.h"
 
 namespace zentu {
+
+VertexConverter::VertexConverter(DWORD srcFvf, DWORD dstFvf)
+    : src_(fvfLayout(srcFvf)), dst_(fvfLayout(dstFvf)) {
+  if (fvfHasPosition(srcFvf) && fvfHasPosition(dstFvf)) copy(0, 0, 12);
+  bool srcUbyte4 = (srcFvf & D3DFVF_LASTBETA_UBYTE4) && src_.numBlendWeights > 0;
+  bool dstUbyte4 = (dstFvf & D3DFVF_LASTBETA_UBYTE4) && dst_.numBlendWeights > 0;
+  UINT srcWeights = src_.numBlendWeights - (srcUbyte4 ? 1 : 0);
+  UINT dstWeights = dst_.numBlendWeights - (dstUbyte4 ? 1 : 0);
+  copiedWeights_ = srcWeights < dstWeights ? srcWeights : dstWeights;
+  if (copiedWeights_) copy(12, 12, 4 * copiedWeights_);
+  implicitWeight_ = srcUbyte4 && dstWeights > copiedWeights_;
+  if (srcUbyte4 && dstUbyte4)
+    copy(12 + 4 * (src_.numBlendWeights - 1), 12 + 4 * (dst_.numBlendWeights - 1), 4);
+  if ((srcFvf & dstFvf) & D3DFVF_NORMAL) copy(src_.normalOffset, dst_.normalOffset, 12);
+  if ((srcFvf & dstFvf) & D3DFVF_PSIZE) copy(src_.pointSizeOffset, dst_.pointSizeOffset, 4);
+  if ((srcFvf & dstFvf) & D3DFVF_DIFFUSE) copy(src_.diffuseOffset, dst_.diffuseOffset, 4);
+  if ((srcFvf & dstFvf) & D3DFVF_SPECULAR) copy(src_.specularOffset, dst_.specularOffset, 4);
+  UINT sets = src_.numTexSets < dst_.numTexSets ? src_.numTexSets : dst_.numTexSets;
+  for (UINT i = 0; i < sets; ++i) {
+    UINT a = fvfTexSetSize(srcFvf, i), b = fvfTexSetSize(dstFvf, i);
+    copy(src_.texOffset[i], dst_.texOffset[i], a < b ? a : b);
+  }
+}
+
+void VertexConverter::convert(const BYTE* from, BYTE* to) const {
+  std::memset(to, 0, dst_.size);
+  for (const Copy& c : copies_) std::memcpy(to + c.dst, from + c.src, c.size);
+  if (implicitWeight_) {
+    float sum = 0, w;
+    for (UINT i = 0; i < copiedWeights_; ++i) std::memcpy(&w, from + 12 + 4 * i, 4), sum += w;
+    w = 1.0f - sum;
+    std::memcpy(to + 12 + 4 * copiedWeights_, &w, 4);
+  }
+}
+
 namespace {
-
-// Copies and fills that turn one vertex of the source format into one of the destination format.
-// Everything the plan does not write is zero.
-class VertexConverter {
- public:
-  VertexConverter(DWORD srcFvf, DWORD dstFvf) : src_(fvfLayout(srcFvf)), dst_(fvfLayout(dstFvf)) {
-    if (fvfHasPosition(srcFvf) && fvfHasPosition(dstFvf)) copy(0, 0, 12);
-    bool srcUbyte4 = (srcFvf & D3DFVF_LASTBETA_UBYTE4) && src_.numBlendWeights > 0;
-    bool dstUbyte4 = (dstFvf & D3DFVF_LASTBETA_UBYTE4) && dst_.numBlendWeights > 0;
-    UINT srcWeights = src_.numBlendWeights - (srcUbyte4 ? 1 : 0);
-    UINT dstWeights = dst_.numBlendWeights - (dstUbyte4 ? 1 : 0);
-    copiedWeights_ = srcWeights < dstWeights ? srcWeights : dstWeights;
-    if (copiedWeights_) copy(12, 12, 4 * copiedWeights_);
-    implicitWeight_ = srcUbyte4 && dstWeights > copiedWeights_;
-    if (srcUbyte4 && dstUbyte4)
-      copy(12 + 4 * (src_.numBlendWeights - 1), 12 + 4 * (dst_.numBlendWeights - 1), 4);
-    if ((srcFvf & dstFvf) & D3DFVF_NORMAL) copy(src_.normalOffset, dst_.normalOffset, 12);
-    if ((srcFvf & dstFvf) & D3DFVF_PSIZE) copy(src_.pointSizeOffset, dst_.pointSizeOffset, 4);
-    if ((srcFvf & dstFvf) & D3DFVF_DIFFUSE) copy(src_.diffuseOffset, dst_.diffuseOffset, 4);
-    if ((srcFvf & dstFvf) & D3DFVF_SPECULAR) copy(src_.specularOffset, dst_.specularOffset, 4);
-    UINT sets = src_.numTexSets < dst_.numTexSets ? src_.numTexSets : dst_.numTexSets;
-    for (UINT i = 0; i < sets; ++i) {
-      UINT a = fvfTexSetSize(srcFvf, i), b = fvfTexSetSize(dstFvf, i);
-      copy(src_.texOffset[i], dst_.texOffset[i], a < b ? a : b);
-    }
-  }
-
-  void convert(const BYTE* from, BYTE* to) const {
-    std::memset(to, 0, dst_.size);
-    for (const Copy& c : copies_) std::memcpy(to + c.dst, from + c.src, c.size);
-    if (implicitWeight_) {
-      float sum = 0, w;
-      for (UINT i = 0; i < copiedWeights_; ++i) std::memcpy(&w, from + 12 + 4 * i, 4), sum += w;
-      w = 1.0f - sum;
-      std::memcpy(to + 12 + 4 * copiedWeights_, &w, 4);
-    }
-  }
-
-  UINT srcSize() const { return src_.size; }
-  UINT dstSize() const { return dst_.size; }
-
- private:
-  struct Copy {
-    UINT src, dst, size;
-  };
-  void copy(UINT src, UINT dst, UINT size) { copies_.push_back({src, dst, size}); }
-
-  FvfLayout src_, dst_;
-  std::vector<Copy> copies_;
-  UINT copiedWeights_ = 0;
-  bool implicitWeight_ = false;
-};
 
 // Indices from one width to another; the unused marker becomes the other width's marker, and a
 // 32-bit value too large for 16 bits becomes the marker rather than a wrapped, valid-looking index.
@@ -80,6 +63,34 @@ void copyIndices(const BYTE* src, UINT srcSize, BYTE* dst, UINT dstSize, size_t 
 
 }  // namespace
 
+HRESULT Mesh::copyFacesTo(Mesh& clone) {
+  HRESULT hr = clone.Resize(numFaces, numVertices);
+  if (FAILED(hr)) return hr;
+  BYTE* dstIndices = nullptr;
+  BYTE* srcIndices = lockedIndices;
+  if (FAILED(hr = clone.LockIndexBuffer(0, &dstIndices))) return hr;
+  bool lockSource = !srcIndices;
+  if (lockSource && FAILED(hr = LockIndexBuffer(D3DLOCK_READONLY, &srcIndices))) {
+    clone.UnlockIndexBuffer();
+    return hr;
+  }
+  std::copy(attributeBuffer.begin(), attributeBuffer.begin() + numFaces, clone.attributeBuffer.begin());
+  try {
+    clone.attributeTable = attributeTable;
+  } catch (const std::bad_alloc&) {
+    hr = E_OUTOFMEMORY;
+  }
+  if (SUCCEEDED(hr)) copyIndices(srcIndices, indexSize, dstIndices, clone.indexSize, size_t(numFaces) * 3);
+  if (lockSource) UnlockIndexBuffer();
+  clone.UnlockIndexBuffer();
+  if (FAILED(hr)) return hr;
+  // The table and its validity follow the source; how the clone's own device draws it was settled
+  // by its resize and stays.
+  const DWORD fromSource = MESHSTATE_ATTRIBUTES | MESHSTATE_ATTRIBUTE_TABLE;
+  clone.state = (clone.state & ~fromSource) | (state & fromSource);
+  return D3D_OK;
+}
+
 HRESULT Mesh::CloneMeshFVF(DWORD Options, DWORD FVF, LPDIRECT3DDEVICE8 pDevice, LPD3DXMESH* ppCloneMesh) {
   if ((FVF & D3DFVF_POSITION_MASK) == D3DFVF_XYZRHW || FVF == 0 || (FVF & D3DFVF_RESERVED0) ||
       (Options & 0xFFFE2000) || !pDevice || !ppCloneMesh || (options & D3DXMESH_WRITEONLY))
@@ -89,29 +100,8 @@ HRESULT Mesh::CloneMeshFVF(DWORD Options, DWORD FVF, LPDIRECT3DDEVICE8 pDevice, 
   Ref<Mesh> clone(newMesh(pDevice, FVF, Options));
   if (!clone.get()) return E_OUTOFMEMORY;
 
-  HRESULT hr = clone->Resize(numFaces, numVertices);
+  HRESULT hr = copyFacesTo(*clone.get());
   if (FAILED(hr)) return hr;
-  BYTE* dstIndices = nullptr;
-  BYTE* srcIndices = nullptr;
-  if (FAILED(hr = clone->LockIndexBuffer(0, &dstIndices))) return hr;
-  if (FAILED(hr = LockIndexBuffer(D3DLOCK_READONLY, &srcIndices))) {
-    clone->UnlockIndexBuffer();
-    return hr;
-  }
-  std::copy(attributeBuffer.begin(), attributeBuffer.begin() + numFaces, clone->attributeBuffer.begin());
-  try {
-    clone->attributeTable = attributeTable;
-  } catch (const std::bad_alloc&) {
-    hr = E_OUTOFMEMORY;
-  }
-  if (SUCCEEDED(hr)) copyIndices(srcIndices, indexSize, dstIndices, clone->indexSize, size_t(numFaces) * 3);
-  UnlockIndexBuffer();
-  clone->UnlockIndexBuffer();
-  if (FAILED(hr)) return hr;
-  // The table and its validity follow the source; how the clone's own device draws it was settled
-  // by its resize and stays.
-  const DWORD fromSource = MESHSTATE_ATTRIBUTES | MESHSTATE_ATTRIBUTE_TABLE;
-  clone->state = (clone->state & ~fromSource) | (state & fromSource);
 
   if (Options & D3DXMESH_VB_SHARE) {
     if (vertexBuffer) vertexBuffer->AddRef();

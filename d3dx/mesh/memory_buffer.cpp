@@ -37,7 +37,7 @@ class MemoryBuffer final : public ID3DXBuffer {
  private:
   ~MemoryBuffer() = default;
 
-  ObjectTally<TalliedKind::Buffer> tally_;
+  [[maybe_unused]] ObjectTally<TalliedKind::Buffer> tally_;
   ULONG refCount_ = 1;
   DWORD size_ = 0;
   std::unique_ptr<BYTE[]> data_;

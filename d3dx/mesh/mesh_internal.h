@@ -217,6 +217,9 @@ class Mesh : public ID3DXMesh {
   FaceOrder faceOrder() const;
   // The faces as a FaceList read from `indices` (null: locks the index buffer read-only meanwhile).
   HRESULT readFaces(FaceList& out);
+  // Resizes `clone` to this mesh's counts and copies the faces (indices converted to its width,
+  // the unused marker kept), the attribute buffer and the attribute table.
+  HRESULT copyFacesTo(Mesh& clone);
 
   const UINT indexSize;  // 2 or 4 bytes
   DWORD fvf;
@@ -250,7 +253,7 @@ class Mesh : public ID3DXMesh {
  private:
   HRESULT queryDevice();
   HRESULT drawSoftware(DWORD attribId);
-  ObjectTally<TalliedKind::Mesh> tally_;
+  [[maybe_unused]] ObjectTally<TalliedKind::Mesh> tally_;
 };
 
 class Mesh16 final : public Mesh {
@@ -261,6 +264,27 @@ class Mesh16 final : public Mesh {
 class Mesh32 final : public Mesh {
  public:
   Mesh32(IDirect3DDevice8* device, DWORD fvf, DWORD options) : Mesh(device, fvf, options, 4) {}
+};
+
+// Copies and fills that turn one vertex of the source format into one of the destination format,
+// planned once. Everything the plan does not write is zero.
+class VertexConverter {
+ public:
+  VertexConverter(DWORD srcFvf, DWORD dstFvf);
+  void convert(const BYTE* from, BYTE* to) const;
+  UINT srcSize() const { return src_.size; }
+  UINT dstSize() const { return dst_.size; }
+
+ private:
+  struct Copy {
+    UINT src, dst, size;
+  };
+  void copy(UINT src, UINT dst, UINT size) { copies_.push_back({src, dst, size}); }
+
+  FvfLayout src_, dst_;
+  std::vector<Copy> copies_;
+  UINT copiedWeights_ = 0;
+  bool implicitWeight_ = false;
 };
 
 // A Mesh32 with D3DXMESH_32BIT in `options`, else a Mesh16; null when memory runs out.
