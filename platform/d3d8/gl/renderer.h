@@ -3,6 +3,13 @@
 // calls a `Renderer` on Clear, the draw calls and Present. The views point into the device's own
 // system-memory copies; the renderer refreshes its copy of a resource when the resource's change
 // counter has moved since it last saw it.
+//
+// How a device uses it: one renderer per device, made from the present parameters (back buffer
+// size and format, the auto depth-stencil format or D3DFMT_UNKNOWN, interval, full screen, the
+// window if any); Clear, DrawPrimitive, DrawIndexedPrimitive and DrawPrimitiveUP pass their
+// arguments on after validating them; Present calls present(); locking the back buffer fills the
+// surface's memory with readBackBuffer(); a resource's last release calls forget(its id). The
+// enabled lights go into `lights` in index order, at most eight.
 #ifndef ZENTU_PLATFORM_D3D8_GL_RENDERER_H
 #define ZENTU_PLATFORM_D3D8_GL_RENDERER_H
 
