@@ -2,6 +2,7 @@
 // (a framebuffer object of the present parameters' size), keeps a GL copy of each vertex buffer,
 // index buffer and texture that it refreshes when the resource's change counter moves, and blits
 // the back buffer to the window on present.
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -33,7 +34,7 @@ struct GlTexture {
 };
 
 struct SamplerState {
-  DWORD values[8] = {~0u, ~0u, ~0u, ~0u, ~0u, ~0u, ~0u, ~0u};
+  DWORD values[9] = {~0u, ~0u, ~0u, ~0u, ~0u, ~0u, ~0u, ~0u, ~0u};
 };
 
 struct VertexLayout {
@@ -318,9 +319,9 @@ GlBuffer* GlRenderer::refreshBuffer(const BufferView& view, GLenum target) {
 }
 
 void GlRenderer::applySampler(int stage, const DWORD* ts) {
-  const DWORD values[8] = {ts[D3DTSS_ADDRESSU],    ts[D3DTSS_ADDRESSV],     ts[D3DTSS_BORDERCOLOR],
-                           ts[D3DTSS_MAGFILTER],   ts[D3DTSS_MINFILTER],    ts[D3DTSS_MIPFILTER],
-                           ts[D3DTSS_MAXMIPLEVEL], ts[D3DTSS_MAXANISOTROPY]};
+  const DWORD values[9] = {ts[D3DTSS_ADDRESSU],    ts[D3DTSS_ADDRESSV],      ts[D3DTSS_BORDERCOLOR],
+                           ts[D3DTSS_MAGFILTER],   ts[D3DTSS_MINFILTER],     ts[D3DTSS_MIPFILTER],
+                           ts[D3DTSS_MAXMIPLEVEL], ts[D3DTSS_MAXANISOTROPY], ts[D3DTSS_MIPMAPLODBIAS]};
   SamplerState& cached = samplerStates_[stage];
   if (std::memcmp(values, cached.values, sizeof values) == 0) return;
   std::memcpy(cached.values, values, sizeof values);
@@ -341,6 +342,9 @@ void GlRenderer::applySampler(int stage, const DWORD* ts) {
   if (values[5] >= D3DTEXF_LINEAR) minFilter = minLinear ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_LINEAR;
   glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER, minFilter);
   glSamplerParameterf(sampler, GL_TEXTURE_MIN_LOD, static_cast<float>(values[6]));
+  float bias;
+  std::memcpy(&bias, &values[8], sizeof bias);
+  glSamplerParameterf(sampler, GL_TEXTURE_LOD_BIAS, std::isfinite(bias) ? bias : 0.0f);
   if (useAnisotropy_) {
     float anisotropy = 1.0f;
     if (values[3] == D3DTEXF_ANISOTROPIC || values[4] == D3DTEXF_ANISOTROPIC) {

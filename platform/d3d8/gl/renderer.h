@@ -8,8 +8,9 @@
 // size and format, the auto depth-stencil format or D3DFMT_UNKNOWN, interval, full screen, the
 // window if any); Clear, DrawPrimitive, DrawIndexedPrimitive and DrawPrimitiveUP pass their
 // arguments on after validating them; Present calls present(); locking the back buffer fills the
-// surface's memory with readBackBuffer(); a resource's last release calls forget(its id). The
-// enabled lights go into `lights` in index order, at most eight.
+// surface's memory with readBackBuffer(); a resource's last release calls forget(its id).
+// Lights 0 to 7 and their enables are passed as set; a device that takes higher light indices
+// passes its enabled lights in index order instead, at most eight.
 #ifndef ZENTU_PLATFORM_D3D8_GL_RENDERER_H
 #define ZENTU_PLATFORM_D3D8_GL_RENDERER_H
 
