@@ -47,6 +47,7 @@ void resetRenderState(RenderState& state, uint32_t width, uint32_t height) {
   setIdentity(state.world);
   setIdentity(state.view);
   setIdentity(state.projection);
+  for (D3DMATRIX& m : state.textureTransforms) setIdentity(m);
   DWORD* rs = state.renderStates;
   rs[D3DRS_ZENABLE] = D3DZB_TRUE;
   rs[D3DRS_FILLMODE] = D3DFILL_SOLID;

@@ -63,6 +63,7 @@ struct RenderState {
   D3DMATRIX world;
   D3DMATRIX view;
   D3DMATRIX projection;
+  D3DMATRIX textureTransforms[kRenderStages];  // D3DTS_TEXTURE0 and D3DTS_TEXTURE1
   D3DMATERIAL8 material;
   D3DLIGHT8 lights[kRenderLights];
   bool lightEnabled[kRenderLights];
