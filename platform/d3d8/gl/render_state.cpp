@@ -30,6 +30,10 @@ class NullRenderer final : public Renderer {
   void drawPrimitiveUp(const RenderState&, D3DPRIMITIVETYPE, UINT, const void*, UINT) override {
     ++stats_.draws;
   }
+  void drawIndexedPrimitiveUp(const RenderState&, D3DPRIMITIVETYPE, UINT, UINT, UINT, const void*, D3DFORMAT,
+                              const void*, UINT) override {
+    ++stats_.draws;
+  }
   void present() override { ++stats_.presents; }
   bool readBackBuffer(void*, uint32_t) override { return false; }
   void forget(uint64_t) override {}

@@ -112,6 +112,11 @@ class Renderer {
                                     UINT vertexCount, UINT startIndex, UINT primitiveCount) = 0;
   virtual void drawPrimitiveUp(const RenderState& state, D3DPRIMITIVETYPE type, UINT primitiveCount,
                                const void* vertices, UINT stride) = 0;
+  // Vertices minIndex to minIndex + vertexCount - 1 of `vertices` are read; a draw whose indices
+  // leave that range is dropped.
+  virtual void drawIndexedPrimitiveUp(const RenderState& state, D3DPRIMITIVETYPE type, UINT minIndex,
+                                      UINT vertexCount, UINT primitiveCount, const void* indices,
+                                      D3DFORMAT indexFormat, const void* vertices, UINT stride) = 0;
   virtual void present() = 0;
   // Copies the back buffer into `bits` in the back buffer's format, top row first. False when
   // there are no pixels (no OpenGL), leaving `bits` untouched.

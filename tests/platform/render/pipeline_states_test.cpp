@@ -400,5 +400,27 @@ TEST_F(PrimitiveTypes, DrawsReachingPastTheirBuffersAreDropped) {
   expectColorNear(capture().at(32, 32), 1, 1, 1, 0, "the ranges that fit are drawn");
 }
 
+TEST_F(PrimitiveTypes, IndexedDrawFromClientMemory) {
+  // Only vertices 2 to 5 are the caller's to read; the indices name them directly.
+  const PlainVertex vertices[6] = {{0, 0, 0, 1, 0},
+                                   {0, 0, 0, 1, 0},
+                                   {8, 8, 0.5f, 1, 0xFF00FF00},
+                                   {56, 8, 0.5f, 1, 0xFF00FF00},
+                                   {56, 56, 0.5f, 1, 0xFF00FF00},
+                                   {8, 56, 0.5f, 1, 0xFF00FF00}};
+  const uint16_t indices[6] = {2, 3, 4, 2, 4, 5};
+  state.renderStates[D3DRS_LIGHTING] = FALSE;
+  state.renderStates[D3DRS_CULLMODE] = D3DCULL_NONE;
+  state.fvf = kScreenFvf;
+  renderer->drawIndexedPrimitiveUp(state, D3DPT_TRIANGLELIST, 2, 4, 2, indices, D3DFMT_INDEX16, vertices,
+                                   sizeof(PlainVertex));
+  expectColorNear(capture().at(32, 32), 0, 1, 0, 0, "drawn");
+  clear(0xFF000000);
+  const uint32_t outside[3] = {2, 3, 6};
+  renderer->drawIndexedPrimitiveUp(state, D3DPT_TRIANGLELIST, 2, 4, 1, outside, D3DFMT_INDEX32, vertices,
+                                   sizeof(PlainVertex));
+  expectColorNear(capture().at(40, 16), 0, 0, 0, 0, "an index past the range drops the draw");
+}
+
 }  // namespace
 }  // namespace zentu::test
