@@ -32,7 +32,7 @@ VertexBuffer::VertexBuffer(Device* device, UINT length, DWORD usage, DWORD fvf, 
       desc_{D3DFMT_VERTEXDATA, D3DRTYPE_VERTEXBUFFER, usage, pool, length, fvf} {}
 
 VertexBuffer::~VertexBuffer() {
-  core_.device()->renderer().resourceDestroyed(static_cast<IDirect3DVertexBuffer8*>(this));
+  core_.device()->renderer().forget(storage_.resourceId());
 }
 
 HRESULT VertexBuffer::QueryInterface(REFIID riid, void** ppvObj) {
@@ -67,7 +67,7 @@ IndexBuffer::IndexBuffer(Device* device, UINT length, DWORD usage, D3DFORMAT for
       desc_{format, D3DRTYPE_INDEXBUFFER, usage, pool, length} {}
 
 IndexBuffer::~IndexBuffer() {
-  core_.device()->renderer().resourceDestroyed(static_cast<IDirect3DIndexBuffer8*>(this));
+  core_.device()->renderer().forget(storage_.resourceId());
 }
 
 HRESULT IndexBuffer::QueryInterface(REFIID riid, void** ppvObj) {

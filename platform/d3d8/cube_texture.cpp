@@ -17,7 +17,7 @@ CubeTexture::CubeTexture(Device* device, UINT edge, UINT levels, DWORD usage, D3
       pool_(pool) {}
 
 CubeTexture::~CubeTexture() {
-  core_.device()->renderer().resourceDestroyed(static_cast<IDirect3DCubeTexture8*>(this));
+  core_.device()->renderer().forget(id_);
 }
 
 HRESULT CubeTexture::initialize() {

@@ -9,7 +9,7 @@
 #include "platform/d3d8/device_control.h"
 #include "platform/d3d8/device_state.h"
 #include "platform/d3d8/diagnostics.h"
-#include "platform/d3d8/renderer.h"
+#include "platform/d3d8/gl/renderer.h"
 #include "platform/d3d8/resources.h"
 
 namespace zentu {
@@ -32,6 +32,10 @@ class Device final : public IDirect3DDevice8, public Accounted {
   Surface* depthStencil() { return depthStencil_.get(); }
   Renderer& renderer() { return *renderer_; }
   bool inScene() const { return inScene_; }
+  // What the renderer reads for a draw, filled from the current state.
+  const RenderState& renderState();
+  // Before the back buffer is locked: its pixels into its memory.
+  void readBack(Surface& surface);
 
   // Resources keep the device object alive (not its reference count) while they exist.
   void childCreated() { ++children_; }
@@ -199,10 +203,17 @@ class Device final : public IDirect3DDevice8, public Accounted {
   std::unique_ptr<Surface> backBuffer_;
   std::unique_ptr<Surface> depthStencil_;
   std::unique_ptr<Renderer> renderer_;
+  RenderState renderState_;
+  TextureView textureViews_[kRenderStages];
+  BufferView streamView_;
+  BufferView indexView_;
 };
 
-// Bytes of one vertex of a flexible vertex format code.
-UINT fvfVertexSize(DWORD fvf);
+// Makes the renderer of a new device; the default draws with OpenGL. Tests may install another.
+using RendererFactory = std::unique_ptr<Renderer> (*)(const RendererConfig& config);
+void setRendererFactory(RendererFactory factory);  // null restores the default
+RendererFactory rendererFactory();
+
 // Vertices (or indices) that primitiveCount primitives of that type take; 0 for an unknown type.
 uint64_t primitiveVertexCount(D3DPRIMITIVETYPE type, UINT primitiveCount);
 

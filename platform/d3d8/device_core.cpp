@@ -4,6 +4,7 @@
 
 #include "platform/d3d8/device.h"
 #include "platform/d3d8/direct3d.h"
+#include "platform/window/window_internal.h"
 
 namespace zentu {
 namespace {
@@ -29,9 +30,34 @@ Device::Device(Direct3D* direct3D, D3DDEVTYPE type, HWND focusWindow, DWORD beha
     WORD v = static_cast<WORD>(i * 0x101);
     gamma_.red[i] = gamma_.green[i] = gamma_.blue[i] = v;
   }
-  RendererFactory factory = rendererFactory();
-  renderer_ = factory ? factory(*this) : nullptr;
-  if (!renderer_) renderer_ = makeNullRenderer();
+  RendererConfig config;
+  config.width = present.BackBufferWidth;
+  config.height = present.BackBufferHeight;
+  config.backBufferFormat = present.BackBufferFormat;
+  config.depthStencilFormat =
+      present.EnableAutoDepthStencil ? present.AutoDepthStencilFormat : D3DFMT_UNKNOWN;
+  config.presentationInterval = present.FullScreen_PresentationInterval;
+  config.fullScreen = !present.Windowed;
+  config.window = window_ ? sdlWindowOf(window_) : nullptr;
+  renderer_ = rendererFactory()(config);
+  if (!renderer_) renderer_ = makeNullRenderer(config);
+  resetRenderState(renderState_, present.BackBufferWidth, present.BackBufferHeight);
+}
+
+namespace {
+RendererFactory gRendererFactory = nullptr;
+}
+
+void setRendererFactory(RendererFactory factory) {
+  gRendererFactory = factory;
+}
+
+RendererFactory rendererFactory() {
+  return gRendererFactory ? gRendererFactory : makeGlRenderer;
+}
+
+void Device::readBack(Surface& surface) {
+  if (&surface == backBuffer_.get()) renderer_->readBackBuffer(surface.bits(), surface.layout().rowPitch);
 }
 
 HRESULT Device::initialize() {

@@ -7,57 +7,6 @@
 
 namespace zentu {
 
-UINT fvfVertexSize(DWORD fvf) {
-  UINT size = 0;
-  switch (fvf & D3DFVF_POSITION_MASK) {
-    case D3DFVF_XYZ:
-      size = 12;
-      break;
-    case D3DFVF_XYZRHW:
-      size = 16;
-      break;
-    case D3DFVF_XYZB1:
-      size = 16;
-      break;
-    case D3DFVF_XYZB2:
-      size = 20;
-      break;
-    case D3DFVF_XYZB3:
-      size = 24;
-      break;
-    case D3DFVF_XYZB4:
-      size = 28;
-      break;
-    case D3DFVF_XYZB5:
-      size = 32;
-      break;
-    default:
-      break;
-  }
-  if (fvf & D3DFVF_NORMAL) size += 12;
-  if (fvf & D3DFVF_PSIZE) size += 4;
-  if (fvf & D3DFVF_DIFFUSE) size += 4;
-  if (fvf & D3DFVF_SPECULAR) size += 4;
-  const UINT sets = (fvf & D3DFVF_TEXCOUNT_MASK) >> D3DFVF_TEXCOUNT_SHIFT;
-  for (UINT i = 0; i < sets && i < 8; ++i) {
-    switch ((fvf >> (16 + 2 * i)) & 3) {
-      case D3DFVF_TEXTUREFORMAT1:
-        size += 4;
-        break;
-      case D3DFVF_TEXTUREFORMAT2:
-        size += 8;
-        break;
-      case D3DFVF_TEXTUREFORMAT3:
-        size += 12;
-        break;
-      case D3DFVF_TEXTUREFORMAT4:
-        size += 16;
-        break;
-    }
-  }
-  return size;
-}
-
 uint64_t primitiveVertexCount(D3DPRIMITIVETYPE type, UINT n) {
   switch (type) {
     case D3DPT_POINTLIST:
@@ -105,7 +54,7 @@ HRESULT Device::Clear(DWORD Count, const D3DRECT* pRects, DWORD Flags, D3DCOLOR 
   } else if ((Flags & D3DCLEAR_ZBUFFER) && !(Z >= 0.0f && Z <= 1.0f)) {
     hr = invalidCall("depth value outside 0 to 1");
   } else {
-    renderer_->clear(*this, pRects ? Count : 0, pRects, Flags, Color, Z, Stencil);
+    renderer_->clear(renderState(), pRects ? Count : 0, pRects, Flags, Color, Z, Stencil);
   }
   return finish("Clear", hr,
                 TraceArgs() << Count << static_cast<const void*>(pRects) << Flags << Color << Z << Stencil);
@@ -120,7 +69,7 @@ HRESULT Device::Present(const RECT* pSourceRect, const RECT* pDestRect, HWND hDe
            present_.SwapEffect != D3DSWAPEFFECT_COPY_VSYNC)
     hr = invalidCall("rectangles and regions need a copy swap effect");
   else
-    hr = renderer_->present(*this, pSourceRect, pDestRect, hDestWindowOverride);
+    renderer_->present();
   return finish("Present", hr,
                 TraceArgs() << pSourceRect << pDestRect << static_cast<const void*>(hDestWindowOverride)
                             << static_cast<const void*>(pDirtyRegion));
@@ -134,6 +83,7 @@ HRESULT Device::checkDrawCommon(D3DPRIMITIVETYPE type, UINT primitiveCount) {
     return invalidCall("more primitives than the device draws at once");
   if ((state_.vertexShader & D3DFVF_POSITION_MASK) == 0)
     return invalidCall("no vertex format with a position is set");
+  if (fvfVertexSize(state_.vertexShader) == 0) return invalidCall("a vertex format the renderer cannot draw");
   return D3D_OK;
 }
 
@@ -181,14 +131,7 @@ HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE PrimitiveType, UINT StartVertex, 
     else if (uint64_t{StartVertex} + n > vb->desc().Size / s.stride)
       hr = invalidCall("vertices past the end of the buffer");
   }
-  if (SUCCEEDED(hr)) {
-    DrawCall c{};
-    c.primitiveType = PrimitiveType;
-    c.primitiveCount = PrimitiveCount;
-    c.vertexCount = static_cast<UINT>(n);
-    c.startVertex = StartVertex;
-    renderer_->draw(*this, c);
-  }
+  if (SUCCEEDED(hr)) renderer_->drawPrimitive(renderState(), PrimitiveType, StartVertex, PrimitiveCount);
   return finish("DrawPrimitive", hr, TraceArgs() << PrimitiveType << StartVertex << PrimitiveCount);
 }
 
@@ -218,17 +161,9 @@ HRESULT Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE PrimitiveType, UINT minInd
       hr = checkIndices(ib->storage().data() + uint64_t{startIndex} * ib->indexSize(), ib->desc().Format, n,
                         state_.baseVertexIndex, vb->desc().Size / s.stride);
   }
-  if (SUCCEEDED(hr)) {
-    DrawCall c{};
-    c.primitiveType = PrimitiveType;
-    c.primitiveCount = primCount;
-    c.vertexCount = static_cast<UINT>(n);
-    c.indexed = true;
-    c.minIndex = minIndex;
-    c.numVertices = NumVertices;
-    c.startIndex = startIndex;
-    renderer_->draw(*this, c);
-  }
+  if (SUCCEEDED(hr))
+    renderer_->drawIndexedPrimitive(renderState(), PrimitiveType, minIndex, NumVertices, startIndex,
+                                    primCount);
   return finish("DrawIndexedPrimitive", hr,
                 TraceArgs() << PrimitiveType << minIndex << NumVertices << startIndex << primCount);
 }
@@ -243,13 +178,8 @@ HRESULT Device::DrawPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT PrimitiveCo
       hr = invalidCall("stride smaller than the vertex format");
   }
   if (SUCCEEDED(hr)) {
-    DrawCall c{};
-    c.primitiveType = PrimitiveType;
-    c.primitiveCount = PrimitiveCount;
-    c.vertexCount = static_cast<UINT>(primitiveVertexCount(PrimitiveType, PrimitiveCount));
-    c.userVertices = pVertexStreamZeroData;
-    c.userStride = VertexStreamZeroStride;
-    renderer_->draw(*this, c);
+    renderer_->drawPrimitiveUp(renderState(), PrimitiveType, PrimitiveCount, pVertexStreamZeroData,
+                               VertexStreamZeroStride);
     resetStreamZero();
   }
   return finish(
@@ -277,18 +207,9 @@ HRESULT Device::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT MinV
       hr = checkIndices(pIndexData, IndexDataFormat, n, 0, uint64_t{MinVertexIndex} + NumVertexIndices);
   }
   if (SUCCEEDED(hr)) {
-    DrawCall c{};
-    c.primitiveType = PrimitiveType;
-    c.primitiveCount = PrimitiveCount;
-    c.vertexCount = static_cast<UINT>(n);
-    c.indexed = true;
-    c.minIndex = MinVertexIndex;
-    c.numVertices = NumVertexIndices;
-    c.userVertices = pVertexStreamZeroData;
-    c.userStride = VertexStreamZeroStride;
-    c.userIndices = pIndexData;
-    c.userIndexFormat = IndexDataFormat;
-    renderer_->draw(*this, c);
+    renderer_->drawIndexedPrimitiveUp(renderState(), PrimitiveType, MinVertexIndex, NumVertexIndices,
+                                      PrimitiveCount, pIndexData, IndexDataFormat, pVertexStreamZeroData,
+                                      VertexStreamZeroStride);
     resetStreamZero();
   }
   return finish("DrawIndexedPrimitiveUP", hr,

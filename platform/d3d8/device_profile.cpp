@@ -8,6 +8,8 @@
 #include <string>
 
 #include "platform/d3d8/diagnostics.h"
+#include "platform/d3d8/format_layout.h"
+#include "platform/d3d8/gl/renderer.h"
 
 namespace zentu {
 namespace {
@@ -90,16 +92,29 @@ D3DCAPS8 defaultCaps() {
   return c;
 }
 
-// Formats the renderer samples without conversion. R8G8B8 is left out on purpose: like the
-// cards this profile describes, 24-bit images go to X8R8G8B8 (four-byte texels). Palettised,
-// bump, YUV and A4L4/A8R3G3B2 formats have no direct OpenGL 3.3 counterpart. Volume textures
-// take no DXT (the block formats are two-dimensional in OpenGL).
-const std::vector<D3DFORMAT> kUncompressedTextureFormats = {
-    D3DFMT_A8R8G8B8, D3DFMT_X8R8G8B8, D3DFMT_R5G6B5, D3DFMT_X1R5G5B5,    D3DFMT_A1R5G5B5,
-    D3DFMT_A4R4G4B4, D3DFMT_X4R4G4B4, D3DFMT_R3G3B2, D3DFMT_A2B10G10R10, D3DFMT_G16R16,
-    D3DFMT_A8,       D3DFMT_L8,       D3DFMT_A8L8};
-const std::vector<D3DFORMAT> kBlockFormats = {D3DFMT_DXT1, D3DFMT_DXT2, D3DFMT_DXT3, D3DFMT_DXT4,
-                                              D3DFMT_DXT5};
+// Texture formats: exactly those the renderer samples (rendererSamplesFormat), so what a
+// device accepts is what it draws. Volume textures take no DXT: the block formats are
+// two-dimensional in OpenGL.
+bool isBlockFormat(D3DFORMAT f) {
+  const FormatLayout* l = findFormatLayout(f);
+  return l && l->blockWidth == 4;
+}
+
+std::vector<D3DFORMAT> sampledFormats(bool blocks) {
+  static const D3DFORMAT kCandidates[] = {
+      D3DFMT_R8G8B8,   D3DFMT_A8R8G8B8,    D3DFMT_X8R8G8B8, D3DFMT_R5G6B5,    D3DFMT_X1R5G5B5,
+      D3DFMT_A1R5G5B5, D3DFMT_A4R4G4B4,    D3DFMT_R3G3B2,   D3DFMT_A8,        D3DFMT_A8R3G3B2,
+      D3DFMT_X4R4G4B4, D3DFMT_A2B10G10R10, D3DFMT_G16R16,   D3DFMT_A8P8,      D3DFMT_P8,
+      D3DFMT_L8,       D3DFMT_A8L8,        D3DFMT_A4L4,     D3DFMT_V8U8,      D3DFMT_L6V5U5,
+      D3DFMT_X8L8V8U8, D3DFMT_Q8W8V8U8,    D3DFMT_V16U16,   D3DFMT_W11V11U10, D3DFMT_A2W10V10U10,
+      D3DFMT_UYVY,     D3DFMT_YUY2,        D3DFMT_DXT1,     D3DFMT_DXT2,      D3DFMT_DXT3,
+      D3DFMT_DXT4,     D3DFMT_DXT5};
+  std::vector<D3DFORMAT> v;
+  for (D3DFORMAT f : kCandidates) {
+    if (rendererSamplesFormat(f) && (blocks || !isBlockFormat(f))) v.push_back(f);
+  }
+  return v;
+}
 
 DeviceProfile makeDefault() {
   DeviceProfile p;
@@ -108,9 +123,8 @@ DeviceProfile makeDefault() {
   p.vendorId = 0x7A75;
   p.deviceId = 0x0001;
   p.displayFormat = D3DFMT_X8R8G8B8;
-  p.textureFormats = kUncompressedTextureFormats;
-  p.textureFormats.insert(p.textureFormats.end(), kBlockFormats.begin(), kBlockFormats.end());
-  p.volumeFormats = kUncompressedTextureFormats;
+  p.textureFormats = sampledFormats(true);
+  p.volumeFormats = sampledFormats(false);
   p.renderTargetFormats = {D3DFMT_A8R8G8B8, D3DFMT_X8R8G8B8, D3DFMT_R5G6B5};
   p.depthStencilFormats = {D3DFMT_D16_LOCKABLE, D3DFMT_D16, D3DFMT_D24X8, D3DFMT_D24S8, D3DFMT_D32};
   p.index32 = true;
@@ -134,7 +148,7 @@ std::vector<DeviceProfile> makeProfiles() {
       ~static_cast<DWORD>(D3DPTEXTURECAPS_MIPMAP | D3DPTEXTURECAPS_MIPCUBEMAP | D3DPTEXTURECAPS_MIPVOLUMEMAP);
   // Any size, but a size that is not a power of two takes a single level.
   variant("nonpow2cond").caps.TextureCaps |= D3DPTEXTURECAPS_NONPOW2CONDITIONAL;
-  variant("nodxt").textureFormats = kUncompressedTextureFormats;
+  variant("nodxt").textureFormats = sampledFormats(false);
   {
     DeviceProfile& p = variant("index16");
     p.caps.MaxVertexIndex = 0xFFFF;

@@ -1,5 +1,6 @@
 // What every resource shares: storage allocation, the device link, private data, and the checks
 // of lock rectangles, boxes and flags.
+#include <atomic>
 #include <cstring>
 #include <new>
 
@@ -117,6 +118,11 @@ const char* checkLockFlags(DWORD flags) {
   if ((flags & D3DLOCK_READONLY) && (flags & (D3DLOCK_DISCARD | D3DLOCK_NOOVERWRITE)))
     return "read-only lock cannot discard or promise no overwrite";
   return nullptr;
+}
+
+uint64_t nextResourceId() {
+  static std::atomic<uint64_t> next{1};
+  return next++;
 }
 
 TextureBase* asTextureBase(IDirect3DBaseTexture8* texture) {

@@ -44,6 +44,9 @@ const char* checkLockFlags(DWORD flags);
 // Whether the levels of a texture in that pool and with that usage can be locked directly.
 bool levelsLockable(D3DPOOL pool, DWORD usage);
 
+// A process-unique resource id for the renderer (never 0, never reused).
+uint64_t nextResourceId();
+
 // A change counter that also bumps its container's.
 struct ChangeCounter {
   uint64_t value = 0;
@@ -209,9 +212,11 @@ class TextureBase {
   virtual void markLevelChanged(UINT face, UINT level) = 0;
   // Bumped whenever any level is written.
   uint64_t changeCount() const { return changes_; }
+  uint64_t resourceId() const { return id_; }
 
  protected:
   uint64_t changes_ = 0;
+  uint64_t id_ = nextResourceId();
 };
 
 // Recovers our texture from an interface pointer (null for objects of another origin).
@@ -356,8 +361,10 @@ class BufferStorage {
   const BYTE* data() const { return bytes_.data(); }
   bool locked() const { return lockCount_ > 0; }
   uint64_t changeCount() const { return changes_; }
+  uint64_t resourceId() const { return id_; }
 
  private:
+  uint64_t id_ = nextResourceId();
   std::vector<BYTE> bytes_;
   UINT lockCount_ = 0;
   bool writeLocked_ = false;

@@ -24,7 +24,6 @@ Surface::Surface(Device* device, Owner owner, IUnknown* container, const D3DSURF
 }
 
 Surface::~Surface() {
-  device_->renderer().resourceDestroyed(this);
   if (owner_ == Owner::kSelf) device_->childDestroyed();
 }
 
@@ -115,8 +114,7 @@ HRESULT Surface::lockRect(D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags)
   if (locked_) return invalidCall("surface is already locked");
   RECT r;
   if (const char* why = checkRect(*format_, desc_.Width, desc_.Height, rect, &r)) return invalidCall(why);
-  if (owner_ == Owner::kDevice || (desc_.Usage & D3DUSAGE_RENDERTARGET))
-    device_->renderer().readBack(*device_, *this);
+  if (owner_ == Owner::kDevice) device_->readBack(*this);
   const uint64_t offset =
       uint64_t{static_cast<uint32_t>(r.top) / format_->blockHeight} * layout_.rowPitch +
       uint64_t{static_cast<uint32_t>(r.left) / format_->blockWidth} * format_->bytesPerBlock;

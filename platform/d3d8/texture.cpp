@@ -23,7 +23,7 @@ Texture::Texture(Device* device, UINT width, UINT height, UINT levels, DWORD usa
       pool_(pool) {}
 
 Texture::~Texture() {
-  core_.device()->renderer().resourceDestroyed(static_cast<IDirect3DTexture8*>(this));
+  core_.device()->renderer().forget(id_);
 }
 
 HRESULT Texture::initialize() {

@@ -20,7 +20,7 @@ VolumeTexture::VolumeTexture(Device* device, UINT width, UINT height, UINT depth
       pool_(pool) {}
 
 VolumeTexture::~VolumeTexture() {
-  core_.device()->renderer().resourceDestroyed(static_cast<IDirect3DVolumeTexture8*>(this));
+  core_.device()->renderer().forget(id_);
 }
 
 HRESULT VolumeTexture::initialize() {

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/d3d8/device_control.h"
+#include "platform/d3d8/gl/renderer.h"
 #include "support/headless_device.h"
 
 namespace {
@@ -36,7 +37,10 @@ TEST(D3d8Profiles, DefaultProfile) {
   ASSERT_EQ(vertexCache(dev, &vc), D3D_OK);
   EXPECT_EQ(vc.Pattern, static_cast<DWORD>(MAKEFOURCC('C', 'A', 'C', 'H')));
   EXPECT_EQ(vc.OptMethod, 1u);
-  // The renderer samples exactly the default texture formats.
+  // The default texture formats are exactly those the renderer samples.
+  for (D3DFORMAT f :
+       {D3DFMT_R8G8B8, D3DFMT_A8R8G8B8, D3DFMT_P8, D3DFMT_V8U8, D3DFMT_YUY2, D3DFMT_DXT3, D3DFMT_A4L4})
+    EXPECT_EQ(check(dev, 0, D3DRTYPE_TEXTURE, f) == D3D_OK, zentu::rendererSamplesFormat(f)) << f;
   for (D3DFORMAT f : {D3DFMT_A8R8G8B8, D3DFMT_X8R8G8B8, D3DFMT_R5G6B5, D3DFMT_A1R5G5B5, D3DFMT_A4R4G4B4,
                       D3DFMT_L8, D3DFMT_A8L8, D3DFMT_A8, D3DFMT_DXT1, D3DFMT_DXT5})
     EXPECT_EQ(check(dev, 0, D3DRTYPE_TEXTURE, f), D3D_OK) << f;
