@@ -1,5 +1,6 @@
 # Compile settings shared by every target of the project.
 add_library(zentu_options INTERFACE)
+set_target_properties(zentu_options PROPERTIES EXPORT_NAME options)
 target_compile_options(zentu_options INTERFACE -Wall -Wextra)
 if(ZENTU_WERROR)
   target_compile_options(zentu_options INTERFACE -Werror)
