@@ -21,7 +21,8 @@ struct WindowRecord {
   WindowProc proc = nullptr;
   bool alive = true;
   bool needsPaint = true;
-  bool hasFocus = false;  // as the focus messages told it
+  bool hasFocus = false;    // as the focus messages told it
+  bool destroying = false;  // WM_DESTROY is being sent
 };
 
 struct WindowSystem {
@@ -208,7 +209,8 @@ HWND createWindow(const WindowDesc& desc) {
 
 void destroyWindow(HWND window) {
   WindowRecord* record = liveRecord(window);
-  if (record == nullptr) return;
+  if (record == nullptr || record->destroying) return;
+  record->destroying = true;
   SDL_HideWindow(record->sdl);
   sendMessage(window, WM_DESTROY, 0, 0);
   record->alive = false;
