@@ -14,6 +14,7 @@ layout(std140) uniform DrawBlock {
   mat4 worldView;
   mat4 projection;
   mat4 normalMatrix;
+  mat4 textureMatrix[2];
   vec4 matDiffuse;
   vec4 matAmbient;
   vec4 matSpecular;
@@ -30,6 +31,7 @@ layout(std140) uniform DrawBlock {
   ivec4 fog;
   ivec4 vertexInfo;
   ivec4 stageColor[2];
+  ivec4 texGen[2];
   ivec4 stageAlpha[2];
   ivec4 alphaTest;
   ivec4 shading;
@@ -87,6 +89,27 @@ vec4 texSet(int i) {
   }
 }
 
+// The stage's texture coordinates: a vertex set, or generated in camera space, then through the
+// stage's transform. A set of n floats reads as (n floats, 1, 0...), as the transform expects.
+vec4 stageCoords(int s, vec3 viewPos, vec3 viewNormal) {
+  ivec4 g = texGen[s];
+  vec4 tc;
+  if (g.x == 1) {
+    tc = vec4(viewNormal, 1.0);
+  } else if (g.x == 2) {
+    tc = vec4(viewPos, 1.0);
+  } else if (g.x == 3) {
+    tc = vec4(reflect(normalize(viewPos), viewNormal), 1.0);
+  } else {
+    tc = texSet(stageColor[s].w);
+    if (g.y == 1) tc = vec4(tc.x, 1.0, 0.0, 0.0);
+    else if (g.y == 2) tc = vec4(tc.xy, 1.0, 0.0);
+    else if (g.y == 3) tc = vec4(tc.xyz, 1.0);
+  }
+  if (g.z != 0) tc = textureMatrix[s] * tc;
+  return tc;
+}
+
 vec4 pick(int source, vec4 material) {
   if (source == 1) return aDiffuse;
   if (source == 2) return aSpecular;
@@ -111,9 +134,9 @@ void main() {
 
   vec4 diffuse = vertexInfo.y != 0 ? aDiffuse : vec4(1.0);
   vec4 specular = vertexInfo.z != 0 ? aSpecular : vec4(0.0);
+  vec3 n = (normalMatrix * vec4(aNormal, 0.0)).xyz;
+  if (lighting.y != 0 && dot(n, n) > 0.0) n = normalize(n);
   if (lighting.x != 0 && !transformed) {
-    vec3 n = (normalMatrix * vec4(aNormal, 0.0)).xyz;
-    if (lighting.y != 0 && dot(n, n) > 0.0) n = normalize(n);
     vec4 md = pick(sources.x, matDiffuse);
     vec4 ma = pick(sources.y, matAmbient);
     vec4 ms = pick(sources.z, matSpecular);
@@ -171,8 +194,8 @@ void main() {
   vSpecular = specular;
   vDiffuseFlat = diffuse;
   vSpecularFlat = specular;
-  vTex0 = texSet(stageColor[0].w);
-  vTex1 = texSet(stageColor[1].w);
+  vTex0 = stageCoords(0, viewPos, n);
+  vTex1 = stageCoords(1, viewPos, n);
   vFogDepth = abs(viewPos.z);
   if (fog.z != 0 && !transformed) {
     vVertexFog = clamp(fogFactor(fog.z, fog.w != 0 ? length(viewPos) : abs(viewPos.z)), 0.0, 1.0);
@@ -235,6 +258,14 @@ vec4 combine(int op, vec4 a1, vec4 a2, vec4 tex, vec4 current, vec4 diffuse) {
   }
 }
 
+// Projected coordinates divide by their last counted component, per pixel.
+vec2 stageUv(int s, vec4 tc) {
+  ivec4 g = texGen[s];
+  if (g.z == 0 || g.w == 0) return tc.xy;
+  float q = g.z == 1 ? tc.x : g.z == 2 ? tc.y : g.z == 3 ? tc.z : tc.w;
+  return q != 0.0 ? tc.xy / q : tc.xy;
+}
+
 bool passes(int func, int value, int reference) {
   switch (func) {
     case 1: return false;
@@ -255,7 +286,7 @@ void main() {
   for (int s = 0; s < 2; ++s) {
     int colorOp = stageColor[s].x;
     if (colorOp == 1) break;
-    vec4 tex = s == 0 ? texture(uTexture0, vTex0.xy) : texture(uTexture1, vTex1.xy);
+    vec4 tex = s == 0 ? texture(uTexture0, stageUv(0, vTex0)) : texture(uTexture1, stageUv(1, vTex1));
     vec4 c = combine(colorOp, argument(stageColor[s].y, tex, current, diffuse, specular),
                      argument(stageColor[s].z, tex, current, diffuse, specular), tex, current, diffuse);
     float alpha = current.a;

@@ -30,6 +30,7 @@ struct alignas(16) DrawBlock {
   float worldView[16];
   float projection[16];
   float normalMatrix[16];
+  float textureMatrix[kRenderStages][16];
   float matDiffuse[4];
   float matAmbient[4];
   float matSpecular[4];
@@ -46,6 +47,8 @@ struct alignas(16) DrawBlock {
   int32_t fog[4];                        // enabled, table mode, vertex mode, range fog
   int32_t vertex[4];                     // has normal, has diffuse, has specular, pre-transformed
   int32_t stageColor[kRenderStages][4];  // op, arg1, arg2, texture coordinate set
+  int32_t texGen[kRenderStages][4];      // generation (0 the set, 1 normal, 2 position, 3 reflection),
+                                         // floats in the set, transform count (0 none), projected
   int32_t stageAlpha[kRenderStages][4];  // op, arg1, arg2
   int32_t alphaTest[4];                  // function (0 off), reference, has point size, light count
   int32_t shading[4];                    // flat

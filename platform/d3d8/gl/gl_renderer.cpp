@@ -2,6 +2,7 @@
 // (a framebuffer object of the present parameters' size), keeps a GL copy of each vertex buffer,
 // index buffer and texture that it refreshes when the resource's change counter moves, and blits
 // the back buffer to the window on present.
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -33,7 +34,7 @@ struct GlTexture {
 };
 
 struct SamplerState {
-  DWORD values[8] = {~0u, ~0u, ~0u, ~0u, ~0u, ~0u, ~0u, ~0u};
+  DWORD values[9] = {~0u, ~0u, ~0u, ~0u, ~0u, ~0u, ~0u, ~0u, ~0u};
 };
 
 struct VertexLayout {
@@ -150,6 +151,9 @@ class GlRenderer final : public Renderer {
                             UINT startIndex, UINT primitiveCount) override;
   void drawPrimitiveUp(const RenderState& state, D3DPRIMITIVETYPE type, UINT primitiveCount,
                        const void* vertices, UINT stride) override;
+  void drawIndexedPrimitiveUp(const RenderState& state, D3DPRIMITIVETYPE type, UINT minIndex,
+                              UINT numVertices, UINT primitiveCount, const void* indices,
+                              D3DFORMAT indexFormat, const void* vertices, UINT stride) override;
   void present() override;
   bool readBackBuffer(void* bits, uint32_t pitch) override;
   void forget(uint64_t id) override;
@@ -172,7 +176,7 @@ class GlRenderer final : public Renderer {
   GLuint program_ = 0, vao_ = 0, fbo_ = 0, colorBuffer_ = 0, depthBuffer_ = 0;
   GLuint whiteTexture_ = 0;
   GLuint samplers_[kRenderStages] = {};
-  StreamBuffer uniforms_, vertices_;
+  StreamBuffer uniforms_, vertices_, indices_;
   bool hasS3tc_ = false, hasMirrorOnce_ = false, useAnisotropy_ = false;
   float maxAnisotropy_ = 1.0f;
   GlStateCache cache_;
@@ -194,8 +198,8 @@ GlRenderer::~GlRenderer() {
   for (auto& entry : textures_) glDeleteTextures(1, &entry.second.name);
   glDeleteSamplers(kRenderStages, samplers_);
   glDeleteTextures(1, &whiteTexture_);
-  const GLuint buffers[2] = {uniforms_.name, vertices_.name};
-  glDeleteBuffers(2, buffers);
+  const GLuint buffers[3] = {uniforms_.name, vertices_.name, indices_.name};
+  glDeleteBuffers(3, buffers);
   glDeleteRenderbuffers(1, &colorBuffer_);
   glDeleteRenderbuffers(1, &depthBuffer_);
   glDeleteFramebuffers(1, &fbo_);
@@ -268,17 +272,20 @@ bool GlRenderer::start(std::string& error) {
 
   glGenVertexArrays(1, &vao_);
   glBindVertexArray(vao_);
-  GLuint buffers[2];
-  glGenBuffers(2, buffers);
+  GLuint buffers[3];
+  glGenBuffers(3, buffers);
   GLint alignment = 16;
   glGetIntegerv(GL_UNIFORM_BUFFER_OFFSET_ALIGNMENT, &alignment);
   uniforms_ = {buffers[0], GL_UNIFORM_BUFFER, 512 * 1024, 0,
                static_cast<uint32_t>(alignment > 16 ? alignment : 16)};
   vertices_ = {buffers[1], GL_ARRAY_BUFFER, 1024 * 1024, 0, 16};
+  indices_ = {buffers[2], GL_ELEMENT_ARRAY_BUFFER, 256 * 1024, 0, 16};
   glBindBuffer(GL_UNIFORM_BUFFER, uniforms_.name);
   glBufferData(GL_UNIFORM_BUFFER, uniforms_.capacity, nullptr, GL_STREAM_DRAW);
   glBindBuffer(GL_ARRAY_BUFFER, vertices_.name);
   glBufferData(GL_ARRAY_BUFFER, vertices_.capacity, nullptr, GL_STREAM_DRAW);
+  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indices_.name);
+  glBufferData(GL_ELEMENT_ARRAY_BUFFER, indices_.capacity, nullptr, GL_STREAM_DRAW);
 
   // An unbound stage reads opaque white.
   const uint32_t white = 0xFFFFFFFF;
@@ -318,9 +325,9 @@ GlBuffer* GlRenderer::refreshBuffer(const BufferView& view, GLenum target) {
 }
 
 void GlRenderer::applySampler(int stage, const DWORD* ts) {
-  const DWORD values[8] = {ts[D3DTSS_ADDRESSU],    ts[D3DTSS_ADDRESSV],     ts[D3DTSS_BORDERCOLOR],
-                           ts[D3DTSS_MAGFILTER],   ts[D3DTSS_MINFILTER],    ts[D3DTSS_MIPFILTER],
-                           ts[D3DTSS_MAXMIPLEVEL], ts[D3DTSS_MAXANISOTROPY]};
+  const DWORD values[9] = {ts[D3DTSS_ADDRESSU],    ts[D3DTSS_ADDRESSV],      ts[D3DTSS_BORDERCOLOR],
+                           ts[D3DTSS_MAGFILTER],   ts[D3DTSS_MINFILTER],     ts[D3DTSS_MIPFILTER],
+                           ts[D3DTSS_MAXMIPLEVEL], ts[D3DTSS_MAXANISOTROPY], ts[D3DTSS_MIPMAPLODBIAS]};
   SamplerState& cached = samplerStates_[stage];
   if (std::memcmp(values, cached.values, sizeof values) == 0) return;
   std::memcpy(cached.values, values, sizeof values);
@@ -341,6 +348,9 @@ void GlRenderer::applySampler(int stage, const DWORD* ts) {
   if (values[5] >= D3DTEXF_LINEAR) minFilter = minLinear ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_LINEAR;
   glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER, minFilter);
   glSamplerParameterf(sampler, GL_TEXTURE_MIN_LOD, static_cast<float>(values[6]));
+  float bias;
+  std::memcpy(&bias, &values[8], sizeof bias);
+  glSamplerParameterf(sampler, GL_TEXTURE_LOD_BIAS, std::isfinite(bias) ? bias : 0.0f);
   if (useAnisotropy_) {
     float anisotropy = 1.0f;
     if (values[3] == D3DTEXF_ANISOTROPIC || values[4] == D3DTEXF_ANISOTROPIC) {
@@ -534,6 +544,42 @@ void GlRenderer::drawPrimitiveUp(const RenderState& state, D3DPRIMITIVETYPE type
   prepareDraw(state, state.fvf);
   setLayout(state.fvf, stride, vertices_.name, at);
   glDrawArrays(glPrimitive(type), 0, static_cast<GLsizei>(count));
+}
+
+void GlRenderer::drawIndexedPrimitiveUp(const RenderState& state, D3DPRIMITIVETYPE type, UINT minIndex,
+                                        UINT numVertices, UINT primitiveCount, const void* indices,
+                                        D3DFORMAT indexFormat, const void* vertices, UINT stride) {
+  ++stats_.draws;
+  const uint32_t count = vertexCount(type, primitiveCount);
+  const uint32_t size = fvfVertexSize(state.fvf);
+  if (count == 0 || size == 0 || indices == nullptr || vertices == nullptr || stride < size ||
+      numVertices == 0 || !ready())
+    return;
+  const uint32_t indexSize = indexFormat == D3DFMT_INDEX32 ? 4 : 2;
+  const uint64_t end = static_cast<uint64_t>(minIndex) + numVertices;
+  for (uint32_t i = 0; i < count; ++i) {
+    uint32_t index;
+    if (indexSize == 4) {
+      std::memcpy(&index, static_cast<const uint8_t*>(indices) + 4 * static_cast<size_t>(i), 4);
+    } else {
+      uint16_t index16;
+      std::memcpy(&index16, static_cast<const uint8_t*>(indices) + 2 * static_cast<size_t>(i), 2);
+      index = index16;
+    }
+    if (index < minIndex || index >= end) return;
+  }
+  const uint64_t bytes = static_cast<uint64_t>(numVertices - 1) * stride + size;
+  if (bytes > 0x7FFFFFFF || static_cast<uint64_t>(count) * indexSize > 0x7FFFFFFF) return;
+  const uint8_t* first = static_cast<const uint8_t*>(vertices) + static_cast<size_t>(minIndex) * stride;
+  const uint32_t vertexAt = vertices_.write(first, static_cast<uint32_t>(bytes));
+  const uint32_t indexAt = indices_.write(indices, count * indexSize);
+  prepareDraw(state, state.fvf);
+  setLayout(state.fvf, stride, vertices_.name, vertexAt);
+  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indices_.name);
+  // The uploaded vertices start at minIndex, so the indices are taken relative to it.
+  glDrawElementsBaseVertex(
+      glPrimitive(type), static_cast<GLsizei>(count), indexSize == 4 ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT,
+      reinterpret_cast<const void*>(static_cast<uintptr_t>(indexAt)), -static_cast<GLint>(minIndex));
 }
 
 void GlRenderer::clear(const RenderState& state, DWORD count, const D3DRECT* rects, DWORD flags,

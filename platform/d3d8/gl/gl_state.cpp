@@ -191,6 +191,15 @@ void fillDrawBlock(const RenderState& state, DWORD fvf, DrawBlock& block) {
     block.stageColor[s][2] = static_cast<int32_t>(ts[D3DTSS_COLORARG2] & 0x3F);
     // A set the vertex does not carry reads as zero, which the last (unused) attribute gives.
     block.stageColor[s][3] = static_cast<int32_t>(set < sets ? set : 7);
+    const DWORD generation = (ts[D3DTSS_TEXCOORDINDEX] >> 16) & 0xFFFF;
+    block.texGen[s][0] = generation <= 3 ? static_cast<int32_t>(generation) : 0;
+    static constexpr int32_t kFloats[4] = {2, 3, 4, 1};
+    block.texGen[s][1] = set < sets ? kFloats[(fvf >> (16 + 2 * set)) & 3] : 4;
+    const DWORD flags = ts[D3DTSS_TEXTURETRANSFORMFLAGS];
+    const DWORD count = flags & 0xFF;
+    block.texGen[s][2] = count <= D3DTTFF_COUNT4 ? static_cast<int32_t>(count) : 0;
+    block.texGen[s][3] = (flags & D3DTTFF_PROJECTED) != 0;
+    std::memcpy(block.textureMatrix[s], &state.textureTransforms[s].m[0][0], sizeof block.textureMatrix[s]);
     block.stageAlpha[s][0] = static_cast<int32_t>(ts[D3DTSS_ALPHAOP]);
     block.stageAlpha[s][1] = static_cast<int32_t>(ts[D3DTSS_ALPHAARG1] & 0x3F);
     block.stageAlpha[s][2] = static_cast<int32_t>(ts[D3DTSS_ALPHAARG2] & 0x3F);

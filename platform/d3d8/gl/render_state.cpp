@@ -30,6 +30,10 @@ class NullRenderer final : public Renderer {
   void drawPrimitiveUp(const RenderState&, D3DPRIMITIVETYPE, UINT, const void*, UINT) override {
     ++stats_.draws;
   }
+  void drawIndexedPrimitiveUp(const RenderState&, D3DPRIMITIVETYPE, UINT, UINT, UINT, const void*, D3DFORMAT,
+                              const void*, UINT) override {
+    ++stats_.draws;
+  }
   void present() override { ++stats_.presents; }
   bool readBackBuffer(void*, uint32_t) override { return false; }
   void forget(uint64_t) override {}
@@ -47,6 +51,7 @@ void resetRenderState(RenderState& state, uint32_t width, uint32_t height) {
   setIdentity(state.world);
   setIdentity(state.view);
   setIdentity(state.projection);
+  for (D3DMATRIX& m : state.textureTransforms) setIdentity(m);
   DWORD* rs = state.renderStates;
   rs[D3DRS_ZENABLE] = D3DZB_TRUE;
   rs[D3DRS_FILLMODE] = D3DFILL_SOLID;

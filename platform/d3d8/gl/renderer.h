@@ -3,6 +3,14 @@
 // calls a `Renderer` on Clear, the draw calls and Present. The views point into the device's own
 // system-memory copies; the renderer refreshes its copy of a resource when the resource's change
 // counter has moved since it last saw it.
+//
+// How a device uses it: one renderer per device, made from the present parameters (back buffer
+// size and format, the auto depth-stencil format or D3DFMT_UNKNOWN, interval, full screen, the
+// window if any); Clear, DrawPrimitive, DrawIndexedPrimitive and DrawPrimitiveUP pass their
+// arguments on after validating them; Present calls present(); locking the back buffer fills the
+// surface's memory with readBackBuffer(); a resource's last release calls forget(its id).
+// Lights 0 to 7 and their enables are passed as set; a device that takes higher light indices
+// passes its enabled lights in index order instead, at most eight.
 #ifndef ZENTU_PLATFORM_D3D8_GL_RENDERER_H
 #define ZENTU_PLATFORM_D3D8_GL_RENDERER_H
 
@@ -55,6 +63,7 @@ struct RenderState {
   D3DMATRIX world;
   D3DMATRIX view;
   D3DMATRIX projection;
+  D3DMATRIX textureTransforms[kRenderStages];  // D3DTS_TEXTURE0 and D3DTS_TEXTURE1
   D3DMATERIAL8 material;
   D3DLIGHT8 lights[kRenderLights];
   bool lightEnabled[kRenderLights];
@@ -103,6 +112,11 @@ class Renderer {
                                     UINT vertexCount, UINT startIndex, UINT primitiveCount) = 0;
   virtual void drawPrimitiveUp(const RenderState& state, D3DPRIMITIVETYPE type, UINT primitiveCount,
                                const void* vertices, UINT stride) = 0;
+  // Vertices minIndex to minIndex + vertexCount - 1 of `vertices` are read; a draw whose indices
+  // leave that range is dropped.
+  virtual void drawIndexedPrimitiveUp(const RenderState& state, D3DPRIMITIVETYPE type, UINT minIndex,
+                                      UINT vertexCount, UINT primitiveCount, const void* indices,
+                                      D3DFORMAT indexFormat, const void* vertices, UINT stride) = 0;
   virtual void present() = 0;
   // Copies the back buffer into `bits` in the back buffer's format, top row first. False when
   // there are no pixels (no OpenGL), leaving `bits` untouched.

@@ -188,6 +188,41 @@ TEST_F(PipelineStates, MagnificationAndMipFilters) {
   }
 }
 
+TEST_F(PipelineStates, TextureTransformsAndGeneratedCoordinates) {
+  const uint32_t texels[2] = {0xFFFF0000, 0xFF00FF00};  // red for u in [0, 0.5), green above
+  TextureView texture;
+  bind(texture, 5, D3DFMT_A8R8G8B8, texels, 2, 1, 8);
+  state.stageStates[0][D3DTSS_COLOROP] = D3DTOP_SELECTARG1;
+  // A two-float set reads as (u, v, 1): the third row translates it.
+  state.textureTransforms[0]._31 = 0.5f;
+  state.stageStates[0][D3DTSS_TEXTURETRANSFORMFLAGS] = D3DTTFF_COUNT2;
+  drawQuad(0xFFFFFFFF);
+  Image image = capture();
+  expectColorNear(image.at(8, 32), 0, 1, 0, 0, "u 0.125 moved to 0.625");
+  expectColorNear(image.at(40, 32), 1, 0, 0, 0, "u 0.625 moved to 1.125");
+
+  // Camera-space position as coordinates: u is the view-space x, wrapped.
+  state.textureTransforms[0]._31 = 0.0f;
+  state.stageStates[0][D3DTSS_TEXCOORDINDEX] = D3DTSS_TCI_CAMERASPACEPOSITION;
+  struct ColorVertex {
+    float x, y, z;
+    uint32_t diffuse;
+  };
+  state.fvf = D3DFVF_XYZ | D3DFVF_DIFFUSE;
+  const ColorVertex quad[4] = {{-1, 1, 0.5f, 0xFFFFFFFF},
+                               {1, 1, 0.5f, 0xFFFFFFFF},
+                               {-1, -1, 0.5f, 0xFFFFFFFF},
+                               {1, -1, 0.5f, 0xFFFFFFFF}};
+  renderer->drawPrimitiveUp(state, D3DPT_TRIANGLESTRIP, 2, quad, sizeof(ColorVertex));
+  image = capture();
+  const struct {
+    uint32_t x;
+    bool green;
+  } columns[] = {{8, false}, {24, true}, {40, false}, {56, true}};  // x = -0.75, -0.25, 0.25, 0.75
+  for (const auto& c : columns)
+    expectColorNear(image.at(c.x, 32), c.green ? 0.0f : 1.0f, c.green ? 1.0f : 0.0f, 0, 0, "generated u");
+}
+
 TEST_F(PipelineStates, StencilMasksTheSecondDraw) {
   state.stageStates[0][D3DTSS_COLOROP] = D3DTOP_SELECTARG1;
   state.stageStates[0][D3DTSS_COLORARG1] = D3DTA_DIFFUSE;
@@ -363,6 +398,28 @@ TEST_F(PrimitiveTypes, DrawsReachingPastTheirBuffersAreDropped) {
   renderer->drawIndexedPrimitive(state, D3DPT_TRIANGLELIST, 0, 4, 0, 1);
   renderer->drawPrimitive(state, D3DPT_TRIANGLESTRIP, 0, 2);
   expectColorNear(capture().at(32, 32), 1, 1, 1, 0, "the ranges that fit are drawn");
+}
+
+TEST_F(PrimitiveTypes, IndexedDrawFromClientMemory) {
+  // Only vertices 2 to 5 are the caller's to read; the indices name them directly.
+  const PlainVertex vertices[6] = {{0, 0, 0, 1, 0},
+                                   {0, 0, 0, 1, 0},
+                                   {8, 8, 0.5f, 1, 0xFF00FF00},
+                                   {56, 8, 0.5f, 1, 0xFF00FF00},
+                                   {56, 56, 0.5f, 1, 0xFF00FF00},
+                                   {8, 56, 0.5f, 1, 0xFF00FF00}};
+  const uint16_t indices[6] = {2, 3, 4, 2, 4, 5};
+  state.renderStates[D3DRS_LIGHTING] = FALSE;
+  state.renderStates[D3DRS_CULLMODE] = D3DCULL_NONE;
+  state.fvf = kScreenFvf;
+  renderer->drawIndexedPrimitiveUp(state, D3DPT_TRIANGLELIST, 2, 4, 2, indices, D3DFMT_INDEX16, vertices,
+                                   sizeof(PlainVertex));
+  expectColorNear(capture().at(32, 32), 0, 1, 0, 0, "drawn");
+  clear(0xFF000000);
+  const uint32_t outside[3] = {2, 3, 6};
+  renderer->drawIndexedPrimitiveUp(state, D3DPT_TRIANGLELIST, 2, 4, 1, outside, D3DFMT_INDEX32, vertices,
+                                   sizeof(PlainVertex));
+  expectColorNear(capture().at(40, 16), 0, 0, 0, 0, "an index past the range drops the draw");
 }
 
 }  // namespace
