@@ -2,6 +2,7 @@
 // the array algorithms work on, and those algorithms (adjacency, point representatives, normals).
 #pragma once
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -10,6 +11,20 @@
 #include "zentu/d3dx_mesh.h"
 
 namespace zentu {
+
+// Three floats: positions and normals as the vertex data holds them.
+struct Vec3 {
+  Vec3() = default;
+  Vec3(float x_, float y_, float z_) : x(x_), y(y_), z(z_) {}
+  float x = 0, y = 0, z = 0;
+};
+
+// Unit length; the zero vector stays zero.
+inline Vec3 normalize(Vec3 v) {
+  float length = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
+  if (!(length > 0)) return Vec3(0, 0, 0);
+  return Vec3(v.x / length, v.y / length, v.z / length);
+}
 
 constexpr DWORD kNone = 0xFFFFFFFF;  // no face, no vertex, no representative
 constexpr WORD kUnused16 = 0xFFFF;   // index of an unused face in a 16-bit mesh
@@ -76,8 +91,8 @@ struct Positions {
   const BYTE* base = nullptr;
   size_t stride = 12;
 
-  D3DXVECTOR3 at(DWORD i) const {
-    D3DXVECTOR3 p;
+  Vec3 at(DWORD i) const {
+    Vec3 p;
     std::memcpy(&p, base + stride * i, sizeof p);
     return p;
   }
