@@ -21,16 +21,21 @@ bool filterWordValid(DWORD filter) {
   return type >= D3DX_FILTER_NONE && type <= D3DX_FILTER_BOX && !(filter & 0xFFF00000u);
 }
 
-// `rect`, or the whole surface.
+// `rect`, or the whole surface. Fails for a rectangle that does not lie inside the surface, so that
+// only the lock, never the device, judges such a rectangle.
 HRESULT surfaceRect(IDirect3DSurface8* surface, const RECT* rect, RECT* out) {
-  if (rect) {
-    *out = *rect;
-    return D3D_OK;
-  }
   D3DSURFACE_DESC desc = {};
   const HRESULT hr = surface->GetDesc(&desc);
-  if (SUCCEEDED(hr)) *out = {0, 0, static_cast<LONG>(desc.Width), static_cast<LONG>(desc.Height)};
-  return hr;
+  if (FAILED(hr)) return hr;
+  if (!rect) {
+    *out = {0, 0, static_cast<LONG>(desc.Width), static_cast<LONG>(desc.Height)};
+    return D3D_OK;
+  }
+  if (rect->left < 0 || rect->top < 0 || rect->left > rect->right || rect->top > rect->bottom ||
+      static_cast<UINT>(rect->right) > desc.Width || static_cast<UINT>(rect->bottom) > desc.Height)
+    return D3DERR_INVALIDCALL;
+  *out = *rect;
+  return D3D_OK;
 }
 
 // The device copies equal-sized rectangles itself when it can; false sends the load to the blitter.

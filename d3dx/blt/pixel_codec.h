@@ -71,7 +71,9 @@ void ConvertRangeClass(FloatPixel* pixels, UINT count, DWORD from, DWORD to);
 
 // The codec for `desc`'s format and region, or null when the format is unsupported or memory is
 // short. The codec keeps `desc.Bits` and `desc.Palette` only as addresses; the caller keeps both
-// alive while the codec lives.
+// alive while the codec lives. DXT formats answer null until the block codec joins the factory;
+// a block codec derives from PixelCodec (PerPixel 0, Data = Bits, Box = the region) and overrides
+// all four operations.
 std::unique_ptr<PixelCodec> CreateCodec(const ImageDesc& desc);
 
 // Per-pixel codec factory (the formats with a fixed number of bits per pixel).

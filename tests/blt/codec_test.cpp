@@ -116,6 +116,27 @@ TEST(PixelCodec, EveryCodeRoundTripsWithoutDither) {
   }
 }
 
+// With 256 distinct entries every index comes back as itself; A8P8 keeps its alpha byte too.
+TEST(PixelCodec, PaletteIndicesRoundTrip) {
+  PALETTEENTRY pal[256];
+  for (unsigned i = 0; i < 256; ++i)
+    pal[i] = {static_cast<BYTE>(i), static_cast<BYTE>(255 - i), static_cast<BYTE>(i * 7),
+              static_cast<BYTE>(i ^ 0x5A)};
+  BYTE p8[256], p8out[256] = {};
+  uint16_t a8p8[256], a8p8out[256] = {};
+  for (unsigned i = 0; i < 256; ++i) {
+    p8[i] = static_cast<BYTE>(i);
+    a8p8[i] = static_cast<uint16_t>((255 - i) << 8 | i);
+  }
+  std::vector<FloatPixel> px(256);
+  CreateCodec(rowDesc(D3DFMT_P8, p8, 256, 256, pal))->DecodeRow(0, 0, px.data());
+  CreateCodec(rowDesc(D3DFMT_P8, p8out, 256, 256, pal))->EncodeRow(0, 0, px.data());
+  EXPECT_EQ(std::memcmp(p8, p8out, 256), 0);
+  CreateCodec(rowDesc(D3DFMT_A8P8, a8p8, 256, 512, pal))->DecodeRow(0, 0, px.data());
+  CreateCodec(rowDesc(D3DFMT_A8P8, a8p8out, 256, 512, pal))->EncodeRow(0, 0, px.data());
+  EXPECT_EQ(std::memcmp(a8p8, a8p8out, 512), 0);
+}
+
 TEST(PixelCodec, DecodingConstantsAreTheSinglePrecisionReciprocals) {
   struct Case {
     const char* name;

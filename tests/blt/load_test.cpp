@@ -101,6 +101,54 @@ TEST_F(Load, DefaultPoolTextureLevelsAreWrittenThroughStaging) {
   tex->Release();
 }
 
+// A staged source is read back once and never written; a staged partial destination is read back
+// first so that the pixels outside the rectangle survive the write-back.
+TEST_F(Load, StagingReadsBackWhatItDoesNotOverwrite) {
+  auto* tex = new MemoryTexture(&device, D3DRTYPE_TEXTURE, 2, 2, 1, 1, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT);
+  auto* plain = new MemorySurface(&device, nullptr, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, 0, 2, 2);
+  setPixel32(tex->surface(0), 0, 0, grey(40));
+  setPixel32(tex->surface(0), 1, 1, grey(90));
+  ASSERT_EQ(D3DXLoadSurfaceFromSurface(plain, nullptr, nullptr, tex->surface(0), nullptr, nullptr,
+                                       D3DX_FILTER_BOX, 0),
+            D3D_OK);
+  EXPECT_EQ(device.copyRectsCalls, 1) << "read into staging, nothing written back";
+  EXPECT_EQ(pixel32(plain, 1, 1), grey(90));
+
+  const uint32_t one = grey(200);
+  const RECT src = {0, 0, 1, 1}, dst = {1, 0, 2, 1};
+  ASSERT_EQ(D3DXLoadSurfaceFromMemory(tex->surface(0), nullptr, &dst, &one, D3DFMT_A8R8G8B8, 4, nullptr, &src,
+                                      D3DX_FILTER_NONE, 0),
+            D3D_OK);
+  EXPECT_EQ(device.copyRectsCalls, 3) << "read back, then written back";
+  EXPECT_EQ(pixel32(tex->surface(0), 1, 0), grey(200));
+  EXPECT_EQ(pixel32(tex->surface(0), 0, 0), grey(40));
+  EXPECT_EQ(pixel32(tex->surface(0), 1, 1), grey(90));
+  plain->Release();
+  tex->Release();
+}
+
+// A dynamic single-level texture overwritten whole may be discarded; with more levels it may not.
+TEST_F(Load, DiscardOnlyWholeDynamicSingleLevelTextures) {
+  for (UINT levels : {1u, 2u}) {
+    auto* tex = new MemoryTexture(&device, D3DRTYPE_TEXTURE, 2, 2, 1, levels, D3DFMT_A8R8G8B8,
+                                  D3DPOOL_DEFAULT, D3DUSAGE_DYNAMIC);
+    const uint32_t src[4] = {};
+    const RECT whole = {0, 0, 2, 2}, part = {0, 0, 1, 1};
+    ASSERT_EQ(D3DXLoadSurfaceFromMemory(tex->surface(0), nullptr, nullptr, src, D3DFMT_A8R8G8B8, 8, nullptr,
+                                        &whole, D3DX_FILTER_NONE, 0),
+              D3D_OK);
+    ASSERT_EQ(D3DXLoadSurfaceFromMemory(tex->surface(0), nullptr, &part, src, D3DFMT_A8R8G8B8, 8, nullptr,
+                                        &part, D3DX_FILTER_NONE, 0),
+              D3D_OK);
+    const auto& locks = tex->surface(0)->locks;
+    ASSERT_EQ(locks.size(), 2u) << "dynamic surfaces are locked directly";
+    EXPECT_EQ((locks[0].flags & D3DLOCK_DISCARD) != 0, levels == 1);
+    EXPECT_EQ(locks[1].flags & D3DLOCK_DISCARD, 0u);
+    EXPECT_EQ(tex->refs(), 1u);
+    tex->Release();
+  }
+}
+
 TEST_F(Load, PartialLocksWidenToDxtBlocksAndYuvPairs) {
   auto* dxt = new MemorySurface(&device, nullptr, D3DFMT_DXT1, D3DPOOL_MANAGED, 0, 8, 8);
   uint32_t src[4] = {};

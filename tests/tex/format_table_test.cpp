@@ -4,6 +4,7 @@
 #include <set>
 
 #include "d3dx/tex/format_table.h"
+#include "tests/blt/null_device.h"
 
 namespace zentu {
 namespace {
@@ -156,6 +157,94 @@ TEST(FormatTable, ExternalFormats) {
   EXPECT_EQ(ToExternalFormat(FMT_A16R16G16B16), D3DFMT_A8R8G8B8);
   EXPECT_EQ(ToExternalFormat(D3DFMT_DXT1), D3DFMT_DXT1);
   EXPECT_EQ(ToExternalFormat(D3DFMT_UNKNOWN), D3DFMT_UNKNOWN);
+}
+
+}  // namespace
+}  // namespace zentu
+
+namespace zentu {
+namespace {
+
+// An entry object that accepts a fixed set of formats and records what it was asked.
+struct OfferingD3D : IDirect3D8 {
+  std::set<DWORD> formats;
+  ULONG refs = 1;
+  UINT adapter = 99;
+  D3DDEVTYPE type = {};
+  D3DFORMAT adapterFormat = {};
+  DWORD usage = 0;
+  D3DRESOURCETYPE rtype = {};
+  HRESULT QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
+  ULONG AddRef() override { return ++refs; }
+  ULONG Release() override { return --refs; }
+  HRESULT RegisterSoftwareDevice(void*) override { return E_NOTIMPL; }
+  UINT GetAdapterCount() override { return 1; }
+  HRESULT GetAdapterIdentifier(UINT, DWORD, D3DADAPTER_IDENTIFIER8*) override { return E_NOTIMPL; }
+  UINT GetAdapterModeCount(UINT) override { return 0; }
+  HRESULT EnumAdapterModes(UINT, UINT, D3DDISPLAYMODE*) override { return E_NOTIMPL; }
+  HRESULT GetAdapterDisplayMode(UINT, D3DDISPLAYMODE*) override { return E_NOTIMPL; }
+  HRESULT CheckDeviceType(UINT, D3DDEVTYPE, D3DFORMAT, D3DFORMAT, BOOL) override { return E_NOTIMPL; }
+  HRESULT CheckDeviceFormat(UINT a, D3DDEVTYPE t, D3DFORMAT af, DWORD u, D3DRESOURCETYPE r,
+                            D3DFORMAT f) override {
+    adapter = a;
+    type = t;
+    adapterFormat = af;
+    usage = u;
+    rtype = r;
+    return formats.count(f) ? D3D_OK : D3DERR_NOTAVAILABLE;
+  }
+  HRESULT CheckDeviceMultiSampleType(UINT, D3DDEVTYPE, D3DFORMAT, BOOL, D3DMULTISAMPLE_TYPE) override {
+    return E_NOTIMPL;
+  }
+  HRESULT CheckDepthStencilMatch(UINT, D3DDEVTYPE, D3DFORMAT, D3DFORMAT, D3DFORMAT) override {
+    return E_NOTIMPL;
+  }
+  HRESULT GetDeviceCaps(UINT, D3DDEVTYPE, D3DCAPS8*) override { return E_NOTIMPL; }
+  HMONITOR GetAdapterMonitor(UINT) override { return nullptr; }
+  HRESULT CreateDevice(UINT, D3DDEVTYPE, HWND, DWORD, D3DPRESENT_PARAMETERS*, IDirect3DDevice8**) override {
+    return E_NOTIMPL;
+  }
+};
+
+struct OfferingDevice : test::NullDevice {
+  OfferingD3D* d3d;
+  explicit OfferingDevice(OfferingD3D* d) : d3d(d) {}
+  HRESULT QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
+  ULONG AddRef() override { return 2; }
+  ULONG Release() override { return 1; }
+  HRESULT GetDirect3D(IDirect3D8** out) override {
+    d3d->AddRef();
+    *out = d3d;
+    return D3D_OK;
+  }
+  HRESULT GetDeviceCaps(D3DCAPS8* caps) override {
+    *caps = {};
+    caps->AdapterOrdinal = 0;
+    caps->DeviceType = D3DDEVTYPE_HAL;
+    return D3D_OK;
+  }
+  HRESULT GetDisplayMode(D3DDISPLAYMODE* mode) override {
+    *mode = {800, 600, 60, D3DFMT_X8R8G8B8};
+    return D3D_OK;
+  }
+};
+
+TEST(FormatTable, ClosestDeviceFormatAsksTheDevice) {
+  OfferingD3D d3d;
+  d3d.formats = {D3DFMT_A8R8G8B8, D3DFMT_R5G6B5, D3DFMT_A1R5G5B5};
+  OfferingDevice device(&d3d);
+  EXPECT_EQ(FindClosestDeviceFormat(&device, D3DUSAGE_DYNAMIC, D3DRTYPE_CUBETEXTURE,
+                                    *GetPixelFormatInfo(D3DFMT_X8R8G8B8)),
+            D3DFMT_A8R8G8B8);
+  EXPECT_EQ(d3d.adapter, 0u);
+  EXPECT_EQ(d3d.type, D3DDEVTYPE_HAL);
+  EXPECT_EQ(d3d.adapterFormat, D3DFMT_X8R8G8B8);
+  EXPECT_EQ(d3d.usage, static_cast<DWORD>(D3DUSAGE_DYNAMIC));
+  EXPECT_EQ(d3d.rtype, D3DRTYPE_CUBETEXTURE);
+  EXPECT_EQ(d3d.refs, 1u) << "the entry object's reference is released";
+  d3d.formats = {D3DFMT_D16};
+  EXPECT_EQ(FindClosestDeviceFormat(&device, 0, D3DRTYPE_TEXTURE, *GetPixelFormatInfo(D3DFMT_X8R8G8B8)),
+            D3DFMT_UNKNOWN);
 }
 
 }  // namespace
