@@ -10,42 +10,7 @@
 
 #include "zentu/d3dx_core.h"
 
-/* Records shared with the graphics-device API; its header defines them first when it has them. */
-#ifndef ZENTU_HAVE_D3DVECTOR
-#define ZENTU_HAVE_D3DVECTOR 1
-typedef struct _D3DVECTOR {
-  float x;
-  float y;
-  float z;
-} D3DVECTOR;
-#endif
-
-#ifndef ZENTU_HAVE_D3DMATRIX
-#define ZENTU_HAVE_D3DMATRIX 1
-typedef struct _D3DMATRIX {
-  union {
-    struct {
-      float _11, _12, _13, _14;
-      float _21, _22, _23, _24;
-      float _31, _32, _33, _34;
-      float _41, _42, _43, _44;
-    };
-    float m[4][4];
-  };
-} D3DMATRIX;
-#endif
-
-#ifndef ZENTU_HAVE_D3DVIEWPORT8
-#define ZENTU_HAVE_D3DVIEWPORT8 1
-typedef struct _D3DVIEWPORT8 {
-  DWORD X;
-  DWORD Y;
-  DWORD Width;
-  DWORD Height;
-  float MinZ;
-  float MaxZ;
-} D3DVIEWPORT8;
-#endif
+/* D3DVECTOR, D3DMATRIX and D3DVIEWPORT8 come from the graphics-device API. */
 
 #ifdef __cplusplus
 

@@ -1,4 +1,6 @@
 // Adjacency and point representatives through the mesh interface.
+#include <cmath>
+
 #include "tests/mesh/mesh_fixture.h"
 
 namespace zentu::test {
