@@ -2,7 +2,6 @@
 // the array algorithms work on, and those algorithms (adjacency, point representatives, normals).
 #pragma once
 
-#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -19,11 +18,14 @@ struct Vec3 {
   float x = 0, y = 0, z = 0;
 };
 
-// Unit length; the zero vector stays zero.
+// Unit length through the library's own normalisation (so results match the math operations);
+// the zero vector, and one with no finite length, stays zero.
 inline Vec3 normalize(Vec3 v) {
-  float length = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
-  if (!(length > 0)) return Vec3(0, 0, 0);
-  return Vec3(v.x / length, v.y / length, v.z / length);
+  float length2 = v.x * v.x + v.y * v.y + v.z * v.z;
+  if (!(length2 > 0)) return Vec3(0, 0, 0);
+  D3DXVECTOR3 n(v.x, v.y, v.z);
+  D3DXVec3Normalize(&n, &n);
+  return Vec3(n.x, n.y, n.z);
 }
 
 constexpr DWORD kNone = 0xFFFFFFFF;  // no face, no vertex, no representative
