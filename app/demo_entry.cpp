@@ -39,13 +39,17 @@ void releaseInputDevices(InputDevices& input) {
   input.mouse = nullptr;
 }
 
-bool limitReached(const EntrySettings& s, long long frames, double seconds) {
-  if (s.maxFrames > 0 && frames >= s.maxFrames) return true;
+bool limitReached(long long maxFrames, double maxSeconds, long long frames, double seconds) {
+  if (maxFrames > 0 && frames >= maxFrames) return true;
   // Demo seconds come from sums of frame steps; a rounding error short of the limit is at it.
-  return s.maxSeconds > 0 && seconds + 1e-9 >= s.maxSeconds;
+  return maxSeconds > 0 && seconds + 1e-9 >= maxSeconds;
 }
 
 }  // namespace
+
+DirectorFactory programDirectorFactory() {
+  return directorFactory<PlaceholderDirector>();
+}
 
 int demoEntry(const EntrySettings& settings, EntryReport* report) {
   EntryReport local;
@@ -72,13 +76,21 @@ int demoEntry(const EntrySettings& settings, EntryReport* report) {
       return 1;
     }
 
+    double maxSeconds = settings.maxSeconds;
+    if (isHeadless() && settings.maxFrames <= 0 && maxSeconds <= 0) {
+      // The display went away while starting: nothing could end an unseen run, so it covers the
+      // timeline once.
+      maxSeconds = kTimelineSeconds;
+      std::fprintf(stderr, "zentu-demo: nothing is shown; stopping after %g seconds\n", maxSeconds);
+    }
+
     graphics = std::make_unique<GraphicsDevice>(window, settings.windowed);
     IDirect3DDevice8* device = graphics->device;
     if (!device) throw kNoDeviceText;
     input = std::make_unique<InputDevices>(static_cast<HINSTANCE>(&programInstance), window);
-    std::unique_ptr<Director> director = settings.makeDirector
-                                             ? settings.makeDirector(device)
-                                             : directorFactory<PlaceholderDirector>()(device);
+    const DirectorFactory& makeDirector =
+        settings.makeDirector ? settings.makeDirector : programDirectorFactory();
+    std::unique_ptr<Director> director = makeDirector(device);
     r.directorCreated = director != nullptr;
 
     const double start = ClockSeconds();
@@ -100,7 +112,7 @@ int demoEntry(const EntrySettings& settings, EntryReport* report) {
       }
       ++r.frames;
       if (settings.frameStep > 0) advanceVirtualClock(settings.frameStep);
-      if (limitReached(settings, r.frames, ClockSeconds() - start)) running = false;
+      if (limitReached(settings.maxFrames, maxSeconds, r.frames, ClockSeconds() - start)) running = false;
     }
     director.reset();
   } catch (const char* text) {

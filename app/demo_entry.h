@@ -19,8 +19,11 @@ struct EntrySettings {
   double frameStep = 0;     // > 0: a virtual clock advancing this many seconds per frame
   FrameCapture* capture = nullptr;
   WindowProc windowProc = demoWindowProc;
-  DirectorFactory makeDirector;  // empty: the placeholder director
+  DirectorFactory makeDirector;  // empty: programDirectorFactory()
 };
+
+// The director the program runs: the placeholder until the demo's scene director lands.
+DirectorFactory programDirectorFactory();
 
 // What a run did, for the program's exit and for tests.
 struct EntryReport {
