@@ -191,6 +191,19 @@ TEST_F(HeadlessRunTest, CaptureWritesTheChosenFramesAsPng) {
   }
 }
 
+TEST_F(HeadlessRunTest, DataDirectoryBecomesTheWorkingDirectoryAfterTheCaptureIsPlaced) {
+  fs::create_directories(dir / "data");
+  const fs::path launched = fs::current_path();
+  fs::current_path(dir);
+  const int result = runProgram({"--offscreen", "--frames", "1", "--data", "data", "--capture", "out"});
+  const fs::path working = fs::current_path();
+  fs::current_path(launched);
+  EXPECT_EQ(result, 0) << errors;
+  EXPECT_EQ(working, fs::canonical(dir / "data"));
+  EXPECT_TRUE(fs::exists(dir / "out" / "frame-000000.png"));  // relative to where it started
+  EXPECT_FALSE(fs::exists(dir / "data" / "out"));
+}
+
 TEST_F(HeadlessRunTest, CaptureDirectoryThatCannotBeMadeStopsTheProgram) {
   fs::create_directories(dir);
   const std::string file = (dir / "taken").string();
