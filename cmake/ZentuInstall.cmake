@@ -16,10 +16,12 @@ write_basic_package_version_file(${PROJECT_BINARY_DIR}/zentuConfigVersion.cmake
 install(FILES ${PROJECT_BINARY_DIR}/zentuConfig.cmake ${PROJECT_BINARY_DIR}/zentuConfigVersion.cmake
         DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/zentu)
 
+set_property(GLOBAL APPEND PROPERTY ZENTU_PC_REQUIRES zlib)
 # Modules append to these with set_property(GLOBAL APPEND PROPERTY ...).
 get_property(ZENTU_PC_PRIVATE_LIBS GLOBAL PROPERTY ZENTU_PC_LIBS)
 get_property(ZENTU_PC_REQUIRES GLOBAL PROPERTY ZENTU_PC_REQUIRES)
 list(JOIN ZENTU_PC_PRIVATE_LIBS " " ZENTU_PC_PRIVATE_LIBS)
+list(REMOVE_DUPLICATES ZENTU_PC_REQUIRES)
 list(JOIN ZENTU_PC_REQUIRES ", " ZENTU_PC_REQUIRES)
 configure_file(${PROJECT_SOURCE_DIR}/cmake/zentu.pc.in ${PROJECT_BINARY_DIR}/zentu.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/zentu.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)

@@ -42,7 +42,7 @@ DWORD bitsOf(float value) {
   return bits;
 }
 
-DWORD positionHash(const D3DXVECTOR3& p) {
+DWORD positionHash(const Vec3& p) {
   DWORD h = bitsOf(p.x) * 0x9E3779B1u;
   h = (h ^ (h >> 15) ^ bitsOf(p.y)) * 0x85EBCA77u;
   h = (h ^ (h >> 13) ^ bitsOf(p.z)) * 0xC2B2AE3Du;
@@ -63,13 +63,13 @@ void exactReps(const FaceList& faces, const CornerLists& corners, Positions posi
   std::vector<Slot> table(size, Slot{0, kNone});
   std::vector<DWORD> equal;
   for (DWORD i = 0; i < numVertices; ++i) {
-    D3DXVECTOR3 p = positions.at(i);
+    Vec3 p = positions.at(i);
     DWORD hash = positionHash(p);
     size_t at = hash & (size - 1);
     equal.clear();
     for (; table[at].vertex != kNone; at = (at + 1) & (size - 1)) {
       if (table[at].hash != hash) continue;
-      D3DXVECTOR3 q = positions.at(table[at].vertex);
+      Vec3 q = positions.at(table[at].vertex);
       if (q.x == p.x && q.y == p.y && q.z == p.z) equal.push_back(table[at].vertex);
     }
     reps[i] = i;
@@ -103,23 +103,23 @@ void sweepReps(const FaceList& faces, const CornerLists& corners, Positions posi
     while (w < numVertices && key[v] - key[sorted[w]] <= epsilon) ++w;
     if (reps[v] != kNone) continue;
     reps[v] = v;
-    D3DXVECTOR3 p = positions.at(v);
+    Vec3 p = positions.at(v);
     for (DWORD h = s + 1; h < w; ++h) {
       DWORD u = sorted[h];
       if (reps[u] != kNone) continue;
-      D3DXVECTOR3 q = positions.at(u);
+      Vec3 q = positions.at(u);
       float dx = p.x - q.x, dy = p.y - q.y, dz = p.z - q.z;
       if (dx * dx + dy * dy + dz * dz < epsilon2 && !corners.shareFace(faces, v, u)) reps[u] = v;
     }
   }
 }
 
-D3DXVECTOR3 unitNormal(Positions positions, DWORD a, DWORD b, DWORD c) {
-  D3DXVECTOR3 pa = positions.at(a), pb = positions.at(b), pc = positions.at(c);
-  D3DXVECTOR3 e1(pa.x - pb.x, pa.y - pb.y, pa.z - pb.z);
-  D3DXVECTOR3 e2(pa.x - pc.x, pa.y - pc.y, pa.z - pc.z);
-  D3DXVECTOR3 n(e1.y * e2.z - e1.z * e2.y, e1.z * e2.x - e1.x * e2.z, e1.x * e2.y - e1.y * e2.x);
-  D3DXVec3Normalize(&n, &n);
+Vec3 unitNormal(Positions positions, DWORD a, DWORD b, DWORD c) {
+  Vec3 pa = positions.at(a), pb = positions.at(b), pc = positions.at(c);
+  Vec3 e1(pa.x - pb.x, pa.y - pb.y, pa.z - pb.z);
+  Vec3 e2(pa.x - pc.x, pa.y - pc.y, pa.z - pc.z);
+  Vec3 n(e1.y * e2.z - e1.z * e2.y, e1.z * e2.x - e1.x * e2.z, e1.x * e2.y - e1.y * e2.x);
+  n = normalize(n);
   return n;
 }
 
@@ -194,7 +194,7 @@ HRESULT adjacencyFromPointReps(const FaceList& faces, const FaceOrder& order, Po
       DWORD a = r[k], b = r[(k + 1) % 3];
       DWORD winner = kNone, candidates = 0;
       float best = 0;
-      D3DXVECTOR3 own(0, 0, 0);
+      Vec3 own(0, 0, 0);
       for (DWORD e = begin[b]; e < begin[b + 1]; ++e) {
         const EdgeEntry& edge = edges[e];
         if (edge.to != a || edge.corner / 3 == f) continue;
@@ -205,10 +205,10 @@ HRESULT adjacencyFromPointReps(const FaceList& faces, const FaceOrder& order, Po
         // Several faces across one edge: the one whose normal is closest to this face's wins.
         if (candidates == 2) {
           own = normalOf(3 * f + k);
-          D3DXVECTOR3 n = normalOf(edges[winner].corner);
+          Vec3 n = normalOf(edges[winner].corner);
           best = n.x * own.x + n.y * own.y + n.z * own.z;
         }
-        D3DXVECTOR3 n = normalOf(edge.corner);
+        Vec3 n = normalOf(edge.corner);
         float dot = n.x * own.x + n.y * own.y + n.z * own.z;
         if (dot > best) best = dot, winner = e;
       }

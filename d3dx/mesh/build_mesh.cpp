@@ -106,11 +106,11 @@ void generateNormals(std::vector<LoadFace>& faces, std::vector<LoadVertex>& vert
     const float* p0 = vertices[face.indices[0]].position;
     const float* p1 = vertices[face.indices[1]].position;
     const float* p2 = vertices[face.indices[2]].position;
-    D3DXVECTOR3 e1(p0[0] - p1[0], p0[1] - p1[1], p0[2] - p1[2]);
-    D3DXVECTOR3 e2(p0[0] - p2[0], p0[1] - p2[1], p0[2] - p2[2]);
-    D3DXVECTOR3 n(e1.y * e2.z - e1.z * e2.y, e1.z * e2.x - e1.x * e2.z, e1.x * e2.y - e1.y * e2.x);
+    Vec3 e1(p0[0] - p1[0], p0[1] - p1[1], p0[2] - p1[2]);
+    Vec3 e2(p0[0] - p2[0], p0[1] - p2[1], p0[2] - p2[2]);
+    Vec3 n(e1.y * e2.z - e1.z * e2.y, e1.z * e2.x - e1.x * e2.z, e1.x * e2.y - e1.y * e2.x);
     if (!(n.x * n.x + n.y * n.y + n.z * n.z > 0)) continue;
-    D3DXVec3Normalize(&n, &n);
+    n = normalize(n);
     const float normal[3] = {n.x, n.y, n.z};
     uint16_t group = face.normalGroup;
     for (uint32_t& corner : face.indices) {
@@ -142,8 +142,8 @@ void generateNormals(std::vector<LoadFace>& faces, std::vector<LoadVertex>& vert
   }
   for (LoadVertex& v : vertices) {
     if (v.normalCount <= 1) continue;
-    D3DXVECTOR3 n(v.normal[0], v.normal[1], v.normal[2]);
-    D3DXVec3Normalize(&n, &n);
+    Vec3 n(v.normal[0], v.normal[1], v.normal[2]);
+    n = normalize(n);
     v.normal[0] = n.x, v.normal[1] = n.y, v.normal[2] = n.z;
   }
 }

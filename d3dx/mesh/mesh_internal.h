@@ -11,6 +11,23 @@
 
 namespace zentu {
 
+// Three floats: positions and normals as the vertex data holds them.
+struct Vec3 {
+  Vec3() = default;
+  Vec3(float x_, float y_, float z_) : x(x_), y(y_), z(z_) {}
+  float x = 0, y = 0, z = 0;
+};
+
+// Unit length through the library's own normalisation (so results match the math operations);
+// the zero vector, and one with no finite length, stays zero.
+inline Vec3 normalize(Vec3 v) {
+  float length2 = v.x * v.x + v.y * v.y + v.z * v.z;
+  if (!(length2 > 0)) return Vec3(0, 0, 0);
+  D3DXVECTOR3 n(v.x, v.y, v.z);
+  D3DXVec3Normalize(&n, &n);
+  return Vec3(n.x, n.y, n.z);
+}
+
 constexpr DWORD kNone = 0xFFFFFFFF;  // no face, no vertex, no representative
 constexpr WORD kUnused16 = 0xFFFF;   // index of an unused face in a 16-bit mesh
 constexpr DWORD kUnused32 = 0xFFFFFFFF;
@@ -76,8 +93,8 @@ struct Positions {
   const BYTE* base = nullptr;
   size_t stride = 12;
 
-  D3DXVECTOR3 at(DWORD i) const {
-    D3DXVECTOR3 p;
+  Vec3 at(DWORD i) const {
+    Vec3 p;
     std::memcpy(&p, base + stride * i, sizeof p);
     return p;
   }

@@ -6,12 +6,12 @@
 namespace zentu {
 namespace {
 
-D3DXVECTOR3 readVec3(const BYTE* p) {
-  D3DXVECTOR3 v;
+Vec3 readVec3(const BYTE* p) {
+  Vec3 v;
   std::memcpy(&v, p, sizeof v);
   return v;
 }
-void writeVec3(BYTE* p, const D3DXVECTOR3& v) {
+void writeVec3(BYTE* p, const Vec3& v) {
   std::memcpy(p, &v, sizeof v);
 }
 
@@ -34,20 +34,20 @@ void computeVertexNormals(const FaceList& faces, BYTE* vertices, UINT vertexSize
   DWORD numVertices = faces.numVertices;
   auto normalAt = [&](DWORD v) { return vertices + size_t(v) * vertexSize + normalOffset; };
   auto target = [&](DWORD v) { return reps && reps[v] < numVertices ? reps[v] : v; };
-  const D3DXVECTOR3 zero(0, 0, 0);
+  const Vec3 zero(0, 0, 0);
   for (DWORD v = 0; v < numVertices; ++v) writeVec3(normalAt(v), zero);
   for (DWORD f = 0; f < faces.numFaces; ++f) {
     if (!faces.used(f)) continue;
     const DWORD* c = faces.face(f);
-    D3DXVECTOR3 p0 = readVec3(vertices + size_t(c[0]) * vertexSize);
-    D3DXVECTOR3 p1 = readVec3(vertices + size_t(c[1]) * vertexSize);
-    D3DXVECTOR3 p2 = readVec3(vertices + size_t(c[2]) * vertexSize);
-    D3DXVECTOR3 e1(p0.x - p1.x, p0.y - p1.y, p0.z - p1.z);
-    D3DXVECTOR3 e2(p0.x - p2.x, p0.y - p2.y, p0.z - p2.z);
-    D3DXVECTOR3 n(e1.y * e2.z - e1.z * e2.y, e1.z * e2.x - e1.x * e2.z, e1.x * e2.y - e1.y * e2.x);
+    Vec3 p0 = readVec3(vertices + size_t(c[0]) * vertexSize);
+    Vec3 p1 = readVec3(vertices + size_t(c[1]) * vertexSize);
+    Vec3 p2 = readVec3(vertices + size_t(c[2]) * vertexSize);
+    Vec3 e1(p0.x - p1.x, p0.y - p1.y, p0.z - p1.z);
+    Vec3 e2(p0.x - p2.x, p0.y - p2.y, p0.z - p2.z);
+    Vec3 n(e1.y * e2.z - e1.z * e2.y, e1.z * e2.x - e1.x * e2.z, e1.x * e2.y - e1.y * e2.x);
     for (int k = 0; k < 3; ++k) {
       BYTE* at = normalAt(target(c[k]));
-      D3DXVECTOR3 sum = readVec3(at);
+      Vec3 sum = readVec3(at);
       sum.x += n.x, sum.y += n.y, sum.z += n.z;
       writeVec3(at, sum);
     }
@@ -56,8 +56,8 @@ void computeVertexNormals(const FaceList& faces, BYTE* vertices, UINT vertexSize
     for (DWORD v = 0; v < numVertices; ++v)
       if (target(v) != v) std::memmove(normalAt(v), normalAt(target(v)), 12);
   for (DWORD v = 0; v < numVertices; ++v) {
-    D3DXVECTOR3 n = readVec3(normalAt(v));
-    D3DXVec3Normalize(&n, &n);
+    Vec3 n = readVec3(normalAt(v));
+    n = normalize(n);
     writeVec3(normalAt(v), n);
   }
 }

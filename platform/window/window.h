@@ -88,7 +88,8 @@ bool isWindow(HWND window);
 bool setWindowFullScreen(HWND window, bool fullScreen);
 // Size of the window's drawable area in pixels (0 x 0 for no window).
 void windowDrawableSize(HWND window, int* width, int* height);
-// True when the window is shown and no other window holds the keyboard focus.
+// True when the window is shown and has the keyboard focus, or the desktop has not yet reported
+// where the focus is (just after opening, or without a display).
 bool isForegroundWindow(HWND window);
 // Hides or shows the mouse pointer over the program's windows.
 void setCursorHidden(bool hidden);

@@ -21,11 +21,14 @@ struct WindowRecord {
   WindowProc proc = nullptr;
   bool alive = true;
   bool needsPaint = true;
+  bool hasFocus = false;    // as the focus messages told it
+  bool destroying = false;  // WM_DESTROY is being sent
 };
 
 struct WindowSystem {
   std::vector<std::unique_ptr<WindowRecord>> windows;
   std::deque<MSG> queue;
+  bool focusReported = false;  // the desktop has told us about keyboard focus at least once
 };
 
 WindowSystem& windowSystem() {
@@ -133,9 +136,14 @@ void translate(const SDL_Event& event) {
           record->needsPaint = true;
           break;
         case SDL_WINDOWEVENT_FOCUS_GAINED:
+          windowSystem().focusReported = true;
+          for (auto& other : windowSystem().windows) other->hasFocus = false;
+          record->hasFocus = true;
           enqueue(record, WM_SETFOCUS, 0, 0);
           break;
         case SDL_WINDOWEVENT_FOCUS_LOST:
+          windowSystem().focusReported = true;
+          record->hasFocus = false;
           enqueue(record, WM_KILLFOCUS, 0, 0);
           break;
         default:
@@ -201,7 +209,8 @@ HWND createWindow(const WindowDesc& desc) {
 
 void destroyWindow(HWND window) {
   WindowRecord* record = liveRecord(window);
-  if (record == nullptr) return;
+  if (record == nullptr || record->destroying) return;
+  record->destroying = true;
   SDL_HideWindow(record->sdl);
   sendMessage(window, WM_DESTROY, 0, 0);
   record->alive = false;
@@ -230,8 +239,10 @@ void windowDrawableSize(HWND window, int* width, int* height) {
 bool isForegroundWindow(HWND window) {
   WindowRecord* record = liveRecord(window);
   if (record == nullptr || (SDL_GetWindowFlags(record->sdl) & SDL_WINDOW_SHOWN) == 0) return false;
-  SDL_Window* focus = SDL_GetKeyboardFocus();
-  return focus == nullptr || focus == record->sdl;
+  // Until the desktop reports focus (it may take a moment after a window opens, and never comes
+  // without a display), a shown window counts as in front.
+  if (!windowSystem().focusReported) return true;
+  return record->hasFocus;
 }
 
 void setCursorHidden(bool hidden) {

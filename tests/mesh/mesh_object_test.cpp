@@ -281,6 +281,29 @@ TEST_F(MeshObject, VertexCacheAnswers) {
   }
 }
 
+TEST_F(MeshObject, ResizeKeepsContentsAndZeroesTheRest) {
+  ID3DXMesh* mesh = makeMesh({{1, 2, 3}, {4, 5, 6}, {7, 8, 9}}, {0, 1, 2});
+  setAttributes(mesh, {6});
+  Mesh* m = asMesh(mesh);
+  ASSERT_EQ(m->Resize(3, 5), D3D_OK);
+  EXPECT_EQ(readIndices(mesh), (std::vector<DWORD>{0, 1, 2, 0, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(readAttributes(mesh), (std::vector<DWORD>{6, 0, 0}));
+  BYTE* v = nullptr;
+  mesh->LockVertexBuffer(D3DLOCK_READONLY, &v);
+  float last[3], first[3];
+  std::memcpy(first, v + 24, 12);
+  std::memcpy(last, v + 4 * 12, 12);
+  mesh->UnlockVertexBuffer();
+  EXPECT_EQ(first[2], 9.0f);
+  EXPECT_EQ(last[0], 0.0f);
+  ASSERT_EQ(m->Resize(1, 2), D3D_OK);  // buffers never shrink
+  EXPECT_EQ(m->faceCapacity, 3u);
+  EXPECT_EQ(mesh->GetNumFaces(), 1u);
+  EXPECT_EQ(m->Resize(0xFFFF, 1), D3DERR_INVALIDCALL);
+  EXPECT_EQ(refCount(device), 4u);  // the old buffers were released
+  mesh->Release();
+}
+
 TEST_F(MeshObject, Validate) {
   ID3DXMesh* mesh = makeMesh({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, {0, 1, 2, 0xFFFF, 0xFFFF, 0xFFFF});
   Mesh* m = asMesh(mesh);

@@ -169,6 +169,17 @@ TEST_F(WindowTest, DestroyedWindowGetsNothingMore) {
   EXPECT_FALSE(drainQueue().quit);
 }
 
+TEST_F(WindowTest, ForegroundFollowsTheReportedFocus) {
+  EXPECT_TRUE(isForegroundWindow(window));  // nothing reported yet
+  pushWindowEvent(window, SDL_WINDOWEVENT_FOCUS_LOST);
+  const Drain drain = drainQueue();
+  EXPECT_EQ(drain.dispatched, (std::vector<UINT>{WM_KILLFOCUS}));
+  EXPECT_FALSE(isForegroundWindow(window));
+  pushWindowEvent(window, SDL_WINDOWEVENT_FOCUS_GAINED);
+  drainQueue();
+  EXPECT_TRUE(isForegroundWindow(window));
+}
+
 TEST_F(WindowTest, WindowHasTheAskedSize) {
   int width = 0, height = 0;
   windowDrawableSize(window, &width, &height);

@@ -1,0 +1,136 @@
+// Surfaces: a texture level, a cube face level, an image surface, a render target, the back
+// buffer or the depth buffer, with their locks.
+#include "platform/d3d8/device.h"
+#include "platform/d3d8/resources.h"
+
+namespace zentu {
+namespace {
+constexpr const char* kInterface = "IDirect3DSurface8";
+}
+
+Surface::Surface(Device* device, Owner owner, IUnknown* container, const D3DSURFACE_DESC& desc,
+                 const ImageLayout& layout, bool lockable, uint64_t* containerChanges)
+    : Accounted(ObjectClass::kSurface),
+      device_(device),
+      owner_(owner),
+      container_(container),
+      desc_(desc),
+      layout_(layout),
+      format_(findFormatLayout(desc.Format)),
+      lockable_(lockable) {
+  desc_.Size = layout.size;
+  changes_.container = containerChanges;
+  if (owner_ == Owner::kSelf) device_->childCreated();
+}
+
+Surface::~Surface() {
+  if (owner_ == Owner::kSelf) device_->childDestroyed();
+}
+
+HRESULT Surface::QueryInterface(REFIID riid, void** ppvObj) {
+  return queryAmong(static_cast<IDirect3DSurface8*>(this), riid, ppvObj,
+                    {&IID_IUnknown, &IID_IDirect3DSurface8});
+}
+
+ULONG Surface::AddRef() {
+  switch (owner_) {
+    case Owner::kContainer:
+      return container_->AddRef();
+    case Owner::kDevice:
+      return device_->AddRef();
+    case Owner::kSelf:
+      break;
+  }
+  return ++refs_;
+}
+
+ULONG Surface::Release() {
+  assertLive();
+  switch (owner_) {
+    case Owner::kContainer:
+      return container_->Release();
+    case Owner::kDevice:
+      return device_->Release();
+    case Owner::kSelf:
+      break;
+  }
+  ULONG r = --refs_;
+  if (r == 0) delete this;
+  return r;
+}
+
+HRESULT Surface::GetDevice(IDirect3DDevice8** ppDevice) {
+  HRESULT hr = D3D_OK;
+  if (!ppDevice) {
+    hr = invalidCall("null device pointer");
+  } else {
+    device_->AddRef();
+    *ppDevice = device_;
+  }
+  return reportFailure(kInterface, "GetDevice", hr);
+}
+
+HRESULT Surface::SetPrivateData(REFGUID g, const void* d, DWORD s, DWORD f) {
+  return reportFailure(kInterface, "SetPrivateData", private_.set(g, d, s, f));
+}
+HRESULT Surface::GetPrivateData(REFGUID g, void* d, DWORD* s) {
+  return private_.get(g, d, s);
+}
+HRESULT Surface::FreePrivateData(REFGUID g) {
+  return private_.free(g);
+}
+
+HRESULT Surface::GetContainer(REFIID riid, void** ppContainer) {
+  HRESULT hr;
+  if (!ppContainer)
+    hr = invalidCall("null container pointer");
+  else if (owner_ == Owner::kContainer)
+    hr = container_->QueryInterface(riid, ppContainer);
+  else
+    hr = device_->QueryInterface(riid, ppContainer);
+  return reportFailure(kInterface, "GetContainer", hr);
+}
+
+HRESULT Surface::GetDesc(D3DSURFACE_DESC* pDesc) {
+  if (!pDesc) return reportFailure(kInterface, "GetDesc", invalidCall("null description"));
+  *pDesc = desc_;
+  return D3D_OK;
+}
+
+HRESULT Surface::LockRect(D3DLOCKED_RECT* pLockedRect, const RECT* pRect, DWORD Flags) {
+  return reportFailure(kInterface, "LockRect", lockRect(pLockedRect, pRect, Flags));
+}
+
+HRESULT Surface::UnlockRect() {
+  return reportFailure(kInterface, "UnlockRect", unlockRect());
+}
+
+HRESULT Surface::lockRect(D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) {
+  if (!locked) return invalidCall("null locked-rectangle record");
+  if (const char* why = checkLockFlags(flags)) return invalidCall(why);
+  if (!lockable_)
+    return invalidCall(
+        "surface is not lockable (default pool without D3DUSAGE_DYNAMIC, or a "
+        "render target or depth buffer made without lock access)");
+  if (locked_) return invalidCall("surface is already locked");
+  RECT r;
+  if (const char* why = checkRect(*format_, desc_.Width, desc_.Height, rect, &r)) return invalidCall(why);
+  if (owner_ == Owner::kDevice) device_->readBack(*this);
+  const uint64_t offset =
+      uint64_t{static_cast<uint32_t>(r.top) / format_->blockHeight} * layout_.rowPitch +
+      uint64_t{static_cast<uint32_t>(r.left) / format_->blockWidth} * format_->bytesPerBlock;
+  locked->Pitch = static_cast<INT>(layout_.rowPitch);
+  locked->pBits = storage_.data() + offset;
+  locked_ = true;
+  lockedReadOnly_ = (flags & D3DLOCK_READONLY) != 0;
+  return D3D_OK;
+}
+
+HRESULT Surface::unlockRect() {
+  if (!locked_) return invalidCall("surface is not locked");
+  locked_ = false;
+  if (!lockedReadOnly_) changes_.bump();
+  return D3D_OK;
+}
+
+}  // namespace zentu
