@@ -1,4 +1,5 @@
-/* Mesh objects, buffers, vertex formats and declarations, adjacency, cloning and normals. */
+/* Mesh objects, buffers, vertex formats and declarations, adjacency, cloning, normals and loading .x models.
+ */
 #ifndef ZENTU_D3DX_MESH_H
 #define ZENTU_D3DX_MESH_H
 
@@ -150,6 +151,25 @@ HRESULT D3DXFVFFromDeclarator(const DWORD* pDeclarator, DWORD* pFVF);
  * face) vertices at one point of a smooth surface share one normal. Faces with an index past the
  * vertices are skipped. The mesh is only used during the call; its count is unchanged. */
 HRESULT D3DXComputeNormals(LPD3DXBASEMESH pMesh, const DWORD* pAdjacency);
+
+typedef DWORD* PDWORD;
+
+/* Loads a .x model file (text, binary or compressed) into one mesh: every Mesh object of the file,
+ * moved by the frame transforms above it, merged in file order, with its materials and adjacency.
+ * pFilename is handed to the file reader as it is; texture file names come back as written in the
+ * file. *ppMesh receives a new mesh with one reference for the caller, *ppAdjacency (may be null) a
+ * new buffer of 3 DWORDs per face, *ppMaterials (may be null) a new buffer of *pNumMaterials
+ * D3DXMATERIAL records followed by their names (one default material when the file has none); each
+ * with one reference for the caller. On failure nothing is handed out. pDevice gets the mesh's own
+ * reference. */
+HRESULT D3DXLoadMeshFromX(LPSTR pFilename, DWORD Options, LPDIRECT3DDEVICE8 pDevice,
+                          LPD3DXBUFFER* ppAdjacency, LPD3DXBUFFER* ppMaterials, PDWORD pNumMaterials,
+                          LPD3DXMESH* ppMesh);
+
+/* As D3DXLoadMeshFromX from SizeOfMemory bytes at Memory, which are only read during the call. */
+HRESULT D3DXLoadMeshFromXInMemory(LPCVOID Memory, DWORD SizeOfMemory, DWORD Options,
+                                  LPDIRECT3DDEVICE8 pDevice, LPD3DXBUFFER* ppAdjacency,
+                                  LPD3DXBUFFER* ppMaterials, PDWORD pNumMaterials, LPD3DXMESH* ppMesh);
 
 #endif /* __cplusplus */
 
