@@ -41,6 +41,7 @@ HRESULT VertexBuffer::QueryInterface(REFIID riid, void** ppvObj) {
 }
 
 ULONG VertexBuffer::Release() {
+  assertLive();
   ULONG r = core_.release();
   if (r == 0) delete this;
   return r;
@@ -76,6 +77,7 @@ HRESULT IndexBuffer::QueryInterface(REFIID riid, void** ppvObj) {
 }
 
 ULONG IndexBuffer::Release() {
+  assertLive();
   ULONG r = core_.release();
   if (r == 0) delete this;
   return r;

@@ -44,6 +44,7 @@ HRESULT CubeTexture::QueryInterface(REFIID riid, void** ppvObj) {
 }
 
 ULONG CubeTexture::Release() {
+  assertLive();
   ULONG r = core_.release();
   if (r == 0) delete this;
   return r;

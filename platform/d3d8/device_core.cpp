@@ -130,6 +130,7 @@ ULONG Device::AddRef() {
 }
 
 ULONG Device::Release() {
+  assertLive();
   ULONG r = --refs_;
   if (r == 0) {
     // Bound resources may be the last holders of themselves; with no caller left they go now.
@@ -142,6 +143,7 @@ ULONG Device::Release() {
 }
 
 HRESULT Device::finish(const char* method, HRESULT hr, TraceArgs& args) {
+  assertLive();
   if (callTraceActive()) recordDeviceCall(method, args.take(), hr);
   return reportFailure(kInterface, method, hr);
 }

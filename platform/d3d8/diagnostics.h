@@ -1,6 +1,7 @@
 // Internal side of the debug channel, the call trace and the object accounting.
 #pragma once
 
+#include <cassert>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -74,6 +75,10 @@ class Accounted {
   Accounted& operator=(const Accounted&) = delete;
   bool live() const {
     return magic_ == kLiveMagic;
+  }
+  // A call on an object after its last release is a caller's error, caught in debug builds.
+  void assertLive() const {
+    assert(live() && "graphics-device object used after its last release");
   }
 
  private:

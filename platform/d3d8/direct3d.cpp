@@ -61,6 +61,7 @@ HRESULT Direct3D::QueryInterface(REFIID riid, void** ppvObj) {
 }
 
 ULONG Direct3D::Release() {
+  assertLive();
   ULONG r = --refs_;
   if (r == 0) delete this;
   return r;

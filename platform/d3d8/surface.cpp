@@ -45,6 +45,7 @@ ULONG Surface::AddRef() {
 }
 
 ULONG Surface::Release() {
+  assertLive();
   switch (owner_) {
     case Owner::kContainer:
       return container_->Release();

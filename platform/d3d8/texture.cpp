@@ -49,6 +49,7 @@ HRESULT Texture::QueryInterface(REFIID riid, void** ppvObj) {
 }
 
 ULONG Texture::Release() {
+  assertLive();
   ULONG r = core_.release();
   if (r == 0) delete this;
   return r;

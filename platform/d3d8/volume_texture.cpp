@@ -45,6 +45,7 @@ HRESULT VolumeTexture::QueryInterface(REFIID riid, void** ppvObj) {
 }
 
 ULONG VolumeTexture::Release() {
+  assertLive();
   ULONG r = core_.release();
   if (r == 0) delete this;
   return r;

@@ -42,7 +42,7 @@ bool isName(const Token& t) {
 class Parser {
  public:
   Parser(TokenSource& tokens, Document* doc)
-      : tokens_(tokens), doc_(doc), budget_(tokens.bytesLeft() * 2 + 4096) {}
+      : tokens_(tokens), doc_(doc), budget_(tokens.bytesLeft() * 16 + 4096) {}
 
   HRESULT objects(bool templatesOnly) {
     Token t;
@@ -160,6 +160,8 @@ class Parser {
     return false;
   }
 
+  // Every template body and value costs one unit; a file may spend a fixed multiple of its size,
+  // which legal files never reach and nested empty templates in long fixed arrays do.
   bool spend() {
     if (budget_ == 0) return false;
     --budget_;

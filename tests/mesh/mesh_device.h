@@ -23,7 +23,7 @@ enum class CacheAnswer { Record, NotAvailable, Fails };
 struct DeviceProfile {
   DWORD maxVertexIndex = 0xFFFFFF;
   DWORD maxPrimitiveCount = 0xFFFFF;
-  DWORD vendorId = 0x10DE;
+  DWORD vendorId = 0x1234;
   DWORD deviceId = 0x0100;
   CacheAnswer cache = CacheAnswer::Record;
   D3DDEVINFO_VCACHE record = {MAKEFOURCC('C', 'A', 'C', 'H'), 1, 24, 9};
