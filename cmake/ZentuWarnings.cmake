@@ -17,3 +17,7 @@ endif()
 if(ZENTU_BUILD_TESTS OR CMAKE_BUILD_TYPE STREQUAL "Debug")
   target_compile_definitions(zentu_options INTERFACE ZENTU_OBJECT_ACCOUNTING=1)
 endif()
+# Coverage instrumentation for libFuzzer in the libraries as well as the harnesses.
+if(ZENTU_BUILD_FUZZ)
+  target_compile_options(zentu_options INTERFACE -fsanitize=fuzzer-no-link)
+endif()

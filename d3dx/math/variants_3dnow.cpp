@@ -5,16 +5,16 @@
 
 namespace zentu {
 
-namespace amd3dnow {
+namespace threeDNow {
 #define ZENTU_3DNOW_VARIANT(index, name, publicName, ret, params, args) \
   ret name params {                                                     \
     return base::name args;                                             \
   }
 ZENTU_MATH_OPS(ZENTU_3DNOW_VARIANT)
 #undef ZENTU_3DNOW_VARIANT
-}  // namespace amd3dnow
+}  // namespace threeDNow
 
-namespace amd3dnowExtended {
+namespace threeDNowExtended {
 D3DXVECTOR3* vec3Unproject(D3DXVECTOR3* pOut, const D3DXVECTOR3* pV, const D3DVIEWPORT8* pViewport,
                            const D3DXMATRIX* pProjection, const D3DXMATRIX* pView, const D3DXMATRIX* pWorld) {
   return base::vec3Unproject(pOut, pV, pViewport, pProjection, pView, pWorld);
@@ -35,20 +35,20 @@ D3DXMATRIX* matrixTransformation(D3DXMATRIX* pOut, const D3DXVECTOR3* pScalingCe
   return base::matrixTransformation(pOut, pScalingCenter, pScalingRotation, pScaling, pRotationCenter,
                                     pRotation, pTranslation);
 }
-}  // namespace amd3dnowExtended
+}  // namespace threeDNowExtended
 
 void apply3DNowSet(MathTable& table) {
-#define ZENTU_3DNOW_ENTRY(index, name, publicName, ret, params, args) table.name = &amd3dnow::name;
+#define ZENTU_3DNOW_ENTRY(index, name, publicName, ret, params, args) table.name = &threeDNow::name;
   ZENTU_MATH_OPS(ZENTU_3DNOW_ENTRY)
 #undef ZENTU_3DNOW_ENTRY
 }
 
 void applyExtended3DNowSet(MathTable& table) {
-  table.vec3Unproject = &amd3dnowExtended::vec3Unproject;
-  table.matrixInverse = &amd3dnowExtended::matrixInverse;
-  table.quaternionRotationMatrix = &amd3dnowExtended::quaternionRotationMatrix;
-  table.matrixRotationQuaternion = &amd3dnowExtended::matrixRotationQuaternion;
-  table.matrixTransformation = &amd3dnowExtended::matrixTransformation;
+  table.vec3Unproject = &threeDNowExtended::vec3Unproject;
+  table.matrixInverse = &threeDNowExtended::matrixInverse;
+  table.quaternionRotationMatrix = &threeDNowExtended::quaternionRotationMatrix;
+  table.matrixRotationQuaternion = &threeDNowExtended::matrixRotationQuaternion;
+  table.matrixTransformation = &threeDNowExtended::matrixTransformation;
 }
 
 }  // namespace zentu

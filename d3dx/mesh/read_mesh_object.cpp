@@ -114,7 +114,8 @@ struct MeshRead {
   FvfDataRecord fvfData;
   std::vector<DWORD> adjacency;
   std::vector<D3DXMATERIAL> materials;
-  std::vector<std::string> textureNames;  // one per material; empty for none
+  std::vector<std::string> textureNames;  // one per material
+  std::vector<char> hasTextureName;
   bool hasFvfData = false, hasAdjacency = false, hasDuplication = false;
   bool hasNormals = false, hasColors = false, hasTexCoords = false;
 };
@@ -280,7 +281,8 @@ HRESULT readFvfData(const Block& b, MeshRead& m) {
 constexpr size_t kMaterialBytes = 44;  // ColorRGBA, power, ColorRGB specular, ColorRGB emissive
 
 // One material child: its colours and the name of its texture (a later name replaces an earlier one).
-HRESULT readMaterial(IDirectXFileData* object, D3DXMATERIAL& material, std::string& textureName) {
+HRESULT readMaterial(IDirectXFileData* object, D3DXMATERIAL& material, std::string& textureName,
+                     char& hasTextureName) {
   const GUID* type = nullptr;
   HRESULT hr = object->GetType(&type);
   if (FAILED(hr)) return hr;
@@ -306,6 +308,7 @@ HRESULT readMaterial(IDirectXFileData* object, D3DXMATERIAL& material, std::stri
     if (!name.has(0, 1, sizeof(const char*))) return E_FAIL;
     const char* text = nullptr;
     std::memcpy(&text, name.bytes, sizeof text);
+    hasTextureName = text != nullptr;
     textureName = text ? text : "";
     return D3D_OK;
   });
@@ -327,16 +330,19 @@ HRESULT readMaterialList(IDirectXFileData* object, const Block& b, MeshRead& m) 
   // Records grow with the children, so a count the file does not back is never allocated.
   std::vector<D3DXMATERIAL> materials;
   std::vector<std::string> names;
+  std::vector<char> hasNames;
   HRESULT hr = forEachChild(object, true, [&](IDirectXFileData* child) -> HRESULT {
     if (materials.size() == nMaterials) return E_FAIL;
     materials.push_back(D3DXMATERIAL());
     names.emplace_back();
-    return readMaterial(child, materials.back(), names.back());
+    hasNames.push_back(0);
+    return readMaterial(child, materials.back(), names.back(), hasNames.back());
   });
   if (FAILED(hr)) return hr;
   if (materials.size() != nMaterials) return E_FAIL;
   m.materials.swap(materials);
   m.textureNames.swap(names);
+  m.hasTextureName.swap(hasNames);
   for (LoadFace& face : m.faces) {
     face.attribId = face.materialIndex;
     face.flags |= kFaceHasMaterial;
@@ -406,7 +412,7 @@ HRESULT readMesh(IDirectXFileData* object, DWORD options, IDirect3DDevice8* devi
   Ref<ID3DXBuffer> materials;
   if (ppMaterials && !m.materials.empty()) {
     for (size_t i = 0; i < m.materials.size(); ++i)
-      m.materials[i].pTextureFilename = m.textureNames[i].empty() ? nullptr : &m.textureNames[i][0];
+      m.materials[i].pTextureFilename = m.hasTextureName[i] ? &m.textureNames[i][0] : nullptr;
     hr = MakeMaterialsBuffer(m.materials.data(), DWORD(m.materials.size()), materials.put());
     if (FAILED(hr)) return hr;
   }

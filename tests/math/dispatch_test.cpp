@@ -96,15 +96,16 @@ TEST_F(DispatchTest, SetsReplaceTheirEntries) {
   EXPECT_EQ(own, 18);
   EXPECT_EQ(countDifferences(base, sse), 33);
   EXPECT_EQ(countDifferences(base, sse2), 34);
-  MathTable amd = expectedTable(Set::k3DNow), extended = expectedTable(Set::k3DNowExtended);
-  EXPECT_EQ(countDifferences(base, amd), 57);
-  EXPECT_EQ(countDifferences(amd, extended), 5);
-  for (int i : {15, 18, 24, 38, 39}) EXPECT_NE(mathTableEntry(amd, i), mathTableEntry(extended, i)) << i;
+  MathTable threeDNow = expectedTable(Set::k3DNow), extended = expectedTable(Set::k3DNowExtended);
+  EXPECT_EQ(countDifferences(base, threeDNow), 57);
+  EXPECT_EQ(countDifferences(threeDNow, extended), 5);
+  for (int i : {15, 18, 24, 38, 39})
+    EXPECT_NE(mathTableEntry(threeDNow, i), mathTableEntry(extended, i)) << i;
 }
 
 TEST_F(DispatchTest, ChoiceOverSettingsProcessorAndVersion) {
   const uint32_t sse = kCpuidMmx | kCpuidSse, sse2 = sse | kCpuidSse2;
-  const uint32_t amdFull = kCpuid3DNow | kCpuidExtended3DNow | kCpuidExtendedMmx;
+  const uint32_t allThreeDNow = kCpuid3DNow | kCpuidExtended3DNow | kCpuidExtendedMmx;
   ProcessorDescription noLeaf1 = processor(sse2);
   noLeaf1.maxStandardLeaf = 0;
   ProcessorDescription faults = processor(sse2);
@@ -136,15 +137,16 @@ TEST_F(DispatchTest, ChoiceOverSettingsProcessorAndVersion) {
        Set::kBase},
       {"SSE only", nullptr, nullptr, processor(sse), nt, false, kProcessorSse, Set::kSse},
       {"no features", nullptr, nullptr, processor(kCpuidMmx), nt, false, kProcessorBase, Set::kBase},
-      {"SSE, 3DNow!, extended 3DNow! and MMX", nullptr, nullptr, processor(sse, amdFull), nt, false,
+      {"SSE, 3DNow!, extended 3DNow! and MMX", nullptr, nullptr, processor(sse, allThreeDNow), nt, false,
        kProcessor3DNow, Set::k3DNowExtended},
       {"3DNow! without the extensions", nullptr, nullptr, processor(kCpuidMmx, kCpuid3DNow), nt, false,
        kProcessor3DNow, Set::k3DNow},
       {"extended 3DNow! without extended MMX", nullptr, nullptr,
        processor(kCpuidMmx, kCpuid3DNow | kCpuidExtended3DNow), nt, false, kProcessor3DNow, Set::k3DNow},
-      {"3DNow! without MMX replaces nothing", nullptr, nullptr, processor(kCpuidSse, amdFull), nt, false,
+      {"3DNow! without MMX replaces nothing", nullptr, nullptr, processor(kCpuidSse, allThreeDNow), nt, false,
        kProcessor3DNow, Set::kBase},
-      {"3DNow! switched off", "1", nullptr, processor(sse, amdFull), nt, false, kProcessorBase, Set::kBase},
+      {"3DNow! switched off", "1", nullptr, processor(sse, allThreeDNow), nt, false, kProcessorBase,
+       Set::kBase},
       {"SSE and SSE2 under Windows 95", nullptr, nullptr, processor(sse2), win95, false, kProcessorBase,
        Set::kBase},
       {"3DNow! under Windows 95", nullptr, nullptr, processor(kCpuidMmx, kCpuid3DNow), win95, false,

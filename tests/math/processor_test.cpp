@@ -66,7 +66,7 @@ TEST_F(ProcessorTest, FeatureTestByFamilyAndVersion) {
     OsVersionInfo v;
     bool fails;
     ProcessorDescription d;
-    bool sse, amd3dnow, sse2;
+    bool sse, threeDNow, sse2;
   };
   const ProcessorDescription all = processor(kCpuidMmx | kCpuidSse | kCpuidSse2, kCpuid3DNow);
   const ProcessorDescription sseOnly = processor(kCpuidMmx | kCpuidSse);
@@ -89,7 +89,7 @@ TEST_F(ProcessorTest, FeatureTestByFamilyAndVersion) {
     setProcessorOverride(&c.d);
     setVersionOverride(&c.v, c.fails);
     EXPECT_EQ(hasProcessorFeature(kFeatureSse), c.sse);
-    EXPECT_EQ(hasProcessorFeature(kFeature3DNow), c.amd3dnow);
+    EXPECT_EQ(hasProcessorFeature(kFeature3DNow), c.threeDNow);
     EXPECT_EQ(hasProcessorFeature(kFeatureSse2), c.sse2);
   }
 }

@@ -273,6 +273,18 @@ TEST_F(LoadXTest, MaterialsByIndexAndByReferenceWithTextureNamesAsWritten) {
   EXPECT_EQ(s.materials[1].texture, "green.png");
 }
 
+TEST_F(LoadXTest, AnEmptyTextureNameStaysEmptyAndTheLastNameCounts) {
+  Snapshot s = loadSnapshot(
+      x(square(" MeshMaterialList { 2; 2; 0, 1;;\n"
+               "  Material { 1.0;1.0;1.0;1.0;; 0.0; 0.0;0.0;0.0;; 0.0;0.0;0.0;; TextureFilename { \"\"; } }\n"
+               "  Material { 1.0;1.0;1.0;1.0;; 0.0; 0.0;0.0;0.0;; 0.0;0.0;0.0;;\n"
+               "   TextureFilename { \"a.png\"; } TextureFilename { \"b.png\"; } }\n"
+               " }\n")));
+  ASSERT_EQ(s.materials.size(), 2u);
+  EXPECT_EQ(s.materials[0].texture, "");
+  EXPECT_EQ(s.materials[1].texture, "b.png");
+}
+
 TEST_F(LoadXTest, FacesAfterTheListedOnesTakeMaterialZero) {
   Snapshot s =
       loadSnapshot(x("Mesh {\n"
