@@ -165,6 +165,23 @@ TEST_F(DemoEntryTest, FrameCallsComeInOrder) {
   for (size_t i = 0; i < frame.size(); ++i) EXPECT_EQ(frame[i], expected[i % expected.size()]) << i;
 }
 
+TEST_F(DemoEntryTest, DirectorComesAfterTheDeviceAndTheInputDevices) {
+  const size_t inputBefore = liveInputObjects();
+  size_t inputAtDirector = 0;
+  IDirect3DDevice8* given = nullptr;
+  settings.maxFrames = 1;
+  settings.makeDirector = [&](IDirect3DDevice8* device) -> std::unique_ptr<Director> {
+    given = device;
+    inputAtDirector = liveInputObjects() - inputBefore;
+    return std::make_unique<ScriptedDirector>(device, nullptr, &directorDestroyed);
+  };
+  EXPECT_EQ(run(), 0);
+  ASSERT_NE(given, nullptr);
+  EXPECT_EQ(inputAtDirector, 3u);  // the input object, keyboard and mouse
+  EXPECT_TRUE(report.directorCreated);
+  EXPECT_TRUE(directorDestroyed);
+}
+
 TEST_F(DemoEntryTest, EachInputFailureShowsItsTextAndNoDirectorIsMade) {
   struct Case {
     InputCall call;
