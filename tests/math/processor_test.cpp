@@ -73,8 +73,9 @@ TEST_F(ProcessorTest, FeatureTestByFamilyAndVersion) {
   const Case cases[] = {
       {"NT, everything", version(kPlatformNt, 5, 1, 2600), false, all, true, true, true},
       {"NT, SSE only", version(kPlatformNt, 5, 1, 2600), false, sseOnly, true, false, false},
-      {"Windows 95 saves no SSE state", version(kPlatformWin9x, 4, 0, 950), false, all, false, true, false},
-      {"Windows 98 build 1998", version(kPlatformWin9x, 4, 10, 1998), false, all, true, true, true},
+      {"9x version 4.0 saves no SSE state", version(kPlatformWin9x, 4, 0, 950), false, all, false, true,
+       false},
+      {"9x version 4.10 build 1998", version(kPlatformWin9x, 4, 10, 1998), false, all, true, true, true},
       {"4.10 build 1372 is too old", version(kPlatformWin9x, 4, 10, 1372), false, all, false, true, false},
       {"4.10 build 1373 in the low 16 bits", version(kPlatformWin9x, 4, 10, 0x040A055D), false, all, true,
        true, true},
