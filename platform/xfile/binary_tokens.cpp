@@ -115,9 +115,30 @@ class BinaryTokens final : public TokenSource {
     }
   }
 
+ protected:
+  size_t rawValues(Primitive p, size_t count, uint8_t* out) override {
+    if (listLeft_ == 0) return 0;
+    bool fits = listIsFloat_ ? (p == Primitive::kFloat && floatSize_ == 4) ||
+                                   (p == Primitive::kDouble && floatSize_ == 8)
+                             : p == Primitive::kDword || p == Primitive::kSdword;
+    if (!fits) return 0;
+    size_t n = count < listLeft_ ? count : listLeft_;
+    // The list's length was checked against the bytes left when it began.
+    size_t bytes = n * (listIsFloat_ ? floatSize_ : 4);
+    std::memcpy(out, p_, bytes);
+    p_ += bytes;
+    listLeft_ -= static_cast<uint32_t>(n);
+    return n;
+  }
+
  private:
   HRESULT step(Token* t) {
-    *t = Token{};
+    t->kind = Tok::kEnd;
+    t->text = nullptr;
+    t->length = 0;
+    t->integer = 0;
+    t->real = 0.0;
+    t->realIsText = false;
     if (listLeft_ > 0) return listValue(t);
     if (p_ >= end_) {
       t->kind = Tok::kEnd;

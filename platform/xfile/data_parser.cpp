@@ -1,6 +1,7 @@
 // Data objects of a .x file: each template instance packed into the GetData layout, its children
 // in file order, its references kept by name or GUID for later resolution. Separators between
 // values are skipped wherever they stand, as exporters leave them missing, doubled or trailing.
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 #include <limits>
@@ -28,11 +29,15 @@ const DataNode* Document::findByName(const std::string& name) const {
 
 namespace {
 
+// Room for `bytes` more, grown geometrically so that many short arrays stay linear.
+void makeRoom(std::vector<uint8_t>& out, size_t bytes) {
+  size_t need = out.size() + bytes;
+  if (need > out.capacity()) out.reserve(std::max(need, out.capacity() * 2));
+}
+
 template <typename T>
-void append(std::vector<uint8_t>& out, T value) {
-  size_t at = out.size();
-  out.resize(at + sizeof(T));
-  std::memcpy(out.data() + at, &value, sizeof(T));
+void put(uint8_t* dst, T value) {
+  std::memcpy(dst, &value, sizeof(T));
 }
 
 bool isName(const Token& t) {
@@ -204,12 +209,7 @@ class Parser {
           if (count > 0xFFFFFFFF) return DXFILEERR_BADARRAYSIZE;
         }
         XF_TRY(checkCount(count, sub, depth));
-        if (sub) {
-          for (uint64_t k = 0; k < count; ++k) XF_TRY(body(*sub, depth + 1, out, nullptr));
-        } else {
-          int64_t ignored;
-          for (uint64_t k = 0; k < count; ++k) XF_TRY(value(m.primitive, out, &ignored));
-        }
+        XF_TRY(array(m.primitive, sub, count, depth, out));
       }
       if (spans) {
         if (out.size() > 0xFFFFFFFF) return DXFILEERR_BADVALUE;
@@ -217,6 +217,61 @@ class Parser {
       }
     }
     return S_OK;
+  }
+
+  // `count` elements of a primitive or of `sub`, its count already checked against the input.
+  HRESULT array(Primitive p, const Template* sub, uint64_t count, int depth, std::vector<uint8_t>& out) {
+    uint64_t perElement = 1;
+    uint64_t cost = count;
+    if (sub) {
+      // An element template of like scalar members packs as that many values one after another.
+      if (depth + 1 > kMaxDepth || !flatMembers(*sub, &p, &perElement)) {
+        for (uint64_t k = 0; k < count; ++k) XF_TRY(body(*sub, depth + 1, out, nullptr));
+        return S_OK;
+      }
+      cost = count * (perElement + 1);
+    }
+    uint64_t values = count * perElement;
+    if (cost > budget_) {
+      // Spend value by value so that the budget runs out where it would.
+      int64_t ignored;
+      for (uint64_t k = 0; k < count; ++k) {
+        if (sub && !spend()) return DXFILEERR_PARSEERROR;
+        for (uint64_t j = 0; j < perElement; ++j) XF_TRY(value(p, out, &ignored));
+      }
+      return S_OK;
+    }
+    budget_ -= static_cast<size_t>(cost);
+    size_t width = primitiveSize(p);
+    size_t at = out.size();
+    makeRoom(out, static_cast<size_t>(values) * width);
+    out.resize(at + static_cast<size_t>(values) * width);
+    uint8_t* dst = out.data() + at;
+    for (uint64_t k = 0; k < values;) {
+      size_t raw = tokens_.takeRaw(p, static_cast<size_t>(values - k), dst);
+      if (raw > 0) {
+        k += raw;
+        dst += raw * width;
+        continue;
+      }
+      int64_t ignored;
+      XF_TRY(valueAt(p, dst, &ignored));
+      dst += width;
+      ++k;
+    }
+    return S_OK;
+  }
+
+  // True when every member of `type` is a scalar of one primitive kind (Vector, Coords2d, ...).
+  static bool flatMembers(const Template& type, Primitive* p, uint64_t* count) {
+    if (type.members.empty()) return false;
+    Primitive first = type.members[0].primitive;
+    if (first == Primitive::kNone) return false;
+    for (const Member& m : type.members)
+      if (m.primitive != first || !m.dims.empty()) return false;
+    *p = first;
+    *count = type.members.size();
+    return true;
   }
 
   // An array may hold no more elements than the bytes left can carry.
@@ -275,6 +330,7 @@ class Parser {
     } else if (t.kind != Tok::kFloat) {
       return DXFILEERR_PARSEERROR;
     } else if (t.realIsText) {
+      if (shortDecimal(t.text, t.length, out)) return S_OK;
       auto r = std::from_chars(t.text, t.text + t.length, *out);
       if (r.ec == std::errc::result_out_of_range) {
         *out = t.text[0] == '-' ? -std::numeric_limits<T>::infinity() : std::numeric_limits<T>::infinity();
@@ -289,35 +345,43 @@ class Parser {
 
   HRESULT value(Primitive p, std::vector<uint8_t>& out, int64_t* scalar) {
     if (!spend()) return DXFILEERR_PARSEERROR;
+    uint8_t bytes[8];
+    XF_TRY(valueAt(p, bytes, scalar));
+    out.insert(out.end(), bytes, bytes + primitiveSize(p));
+    return S_OK;
+  }
+
+  // One value of `p` written to `dst`, which has room for it.
+  HRESULT valueAt(Primitive p, uint8_t* dst, int64_t* scalar) {
     int64_t v = 0;
     switch (p) {
       case Primitive::kWord:
       case Primitive::kSword:
         XF_TRY(integer(-0x8000, 0xFFFF, &v));
-        append(out, static_cast<uint16_t>(v));
+        put(dst, static_cast<uint16_t>(v));
         break;
       case Primitive::kDword:
       case Primitive::kSdword:
         // Negative values are kept as their 32-bit pattern (exporters write -1 for "none").
         XF_TRY(integer(-0x80000000LL, 0xFFFFFFFFLL, &v));
-        append(out, static_cast<uint32_t>(v));
+        put(dst, static_cast<uint32_t>(v));
         if (p == Primitive::kDword) v = static_cast<uint32_t>(v);
         break;
       case Primitive::kChar:
       case Primitive::kUchar:
         XF_TRY(integer(-0x80, 0xFF, &v));
-        append(out, static_cast<uint8_t>(v));
+        put(dst, static_cast<uint8_t>(v));
         break;
       case Primitive::kFloat: {
         float f;
         XF_TRY(real(&f));
-        append(out, f);
+        put(dst, f);
         break;
       }
       case Primitive::kDouble: {
         double d;
         XF_TRY(real(&d));
-        append(out, d);
+        put(dst, d);
         break;
       }
       case Primitive::kString: {
@@ -325,7 +389,7 @@ class Parser {
         XF_TRY(nextValue(&t));
         if (t.kind != Tok::kString) return DXFILEERR_PARSEERROR;
         const char* text = doc_->strings.emplace_back(t.text, t.length).c_str();
-        append(out, text);
+        put(dst, text);
         break;
       }
       case Primitive::kNone:

@@ -87,7 +87,12 @@ class TextTokens final : public TokenSource {
 
   HRESULT next(Token* t) override {
     skipSpaceAndComments();
-    *t = Token{};
+    t->kind = Tok::kEnd;
+    t->text = nullptr;
+    t->length = 0;
+    t->integer = 0;
+    t->real = 0.0;
+    t->realIsText = false;
     if (p_ >= end_) {
       t->kind = Tok::kEnd;
       return S_OK;
@@ -139,7 +144,66 @@ class TextTokens final : public TokenSource {
     return DXFILEERR_PARSEERROR;
   }
 
+ protected:
+  // Plain decimals between separators, the bulk of any mesh; anything else is left to next().
+  size_t rawValues(Primitive p, size_t count, uint8_t* out) override {
+    if (p != Primitive::kFloat && p != Primitive::kDouble && p != Primitive::kDword &&
+        p != Primitive::kSdword)
+      return 0;
+    size_t done = 0;
+    while (done < count) {
+      skipSpaceAndComments();
+      while (p_ < end_ && (*p_ == ',' || *p_ == ';')) {
+        ++p_;
+        skipSpaceAndComments();
+      }
+      const uint8_t* start = p_;
+      const uint8_t* q = p_;
+      if (q < end_ && *q == '-') ++q;
+      bool dot = false;
+      while (q < end_ && (isDigit(*q) || (*q == '.' && !dot))) {
+        dot = dot || *q == '.';
+        ++q;
+      }
+      // Only what cannot start a GUID, an exponent or a longer token.
+      if (q == start || (q<end_&& * q> ' ' && *q != ',' && *q != ';' && *q != '}')) break;
+      const char* text = reinterpret_cast<const char*>(start);
+      size_t length = static_cast<size_t>(q - start);
+      if (p == Primitive::kFloat || p == Primitive::kDouble) {
+        bool ok = p == Primitive::kFloat ? shortFloat(text, length, out) : shortDouble(text, length, out);
+        if (!ok) break;
+        out += p == Primitive::kFloat ? 4 : 8;
+      } else {
+        if (dot || length > 11) break;
+        bool negative = *start == '-';
+        int64_t v = 0;
+        for (const uint8_t* d = start + (negative ? 1 : 0); d < q; ++d) v = v * 10 + (*d - '0');
+        if (negative) v = -v;
+        if (v < -0x80000000LL || v > 0xFFFFFFFFLL || (negative && q == start + 1)) break;
+        uint32_t u = static_cast<uint32_t>(v);
+        std::memcpy(out, &u, 4);
+        out += 4;
+      }
+      p_ = q;
+      ++done;
+    }
+    return done;
+  }
+
  private:
+  static bool shortFloat(const char* text, size_t length, uint8_t* out) {
+    float f;
+    if (!shortDecimal(text, length, &f)) return false;
+    std::memcpy(out, &f, 4);
+    return true;
+  }
+  static bool shortDouble(const char* text, size_t length, uint8_t* out) {
+    double d;
+    if (!shortDecimal(text, length, &d)) return false;
+    std::memcpy(out, &d, 8);
+    return true;
+  }
+
   void skipSpaceAndComments() {
     while (p_ < end_) {
       uint8_t c = *p_;
@@ -161,7 +225,8 @@ class TextTokens final : public TokenSource {
 
   // 8-4-4-4-12 hexadecimal digits.
   bool readGuid(const uint8_t* p, GUID* g) const {
-    if (end_ - p < 36) return false;
+    // The dash after the first group rules out numbers and names cheaply.
+    if (end_ - p < 36 || p[8] != '-') return false;
     for (int i = 0; i < 36; ++i) {
       bool dash = i == 8 || i == 13 || i == 18 || i == 23;
       if (dash ? p[i] != '-' : hexValue(p[i]) < 0) return false;

@@ -74,6 +74,55 @@ enum class Tok : uint8_t {
   kCstring,
 };
 
+enum class Primitive : uint8_t {
+  kNone,
+  kWord,
+  kDword,
+  kFloat,
+  kDouble,
+  kChar,
+  kUchar,
+  kSword,
+  kSdword,
+  kString
+};
+
+// A decimal of few digits and no exponent, converted exactly as from_chars would: mantissa and
+// power of ten are both exact in T, so one division rounds correctly. False: take the slow path.
+template <typename T>
+inline bool shortDecimal(const char* text, size_t length, T* out) {
+  constexpr bool isFloat = sizeof(T) == 4;
+  constexpr uint64_t kMaxMantissa = isFloat ? uint64_t{1} << 24 : uint64_t{1} << 53;
+  constexpr int kMaxScale = isFloat ? 10 : 22;
+  constexpr size_t kMaxDigits = 19;
+  static constexpr T kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  const char* p = text;
+  const char* end = text + length;
+  bool negative = p < end && *p == '-';
+  if (negative) ++p;
+  uint64_t mantissa = 0;
+  size_t digits = 0;
+  int scale = 0;
+  bool dot = false;
+  for (; p < end; ++p) {
+    char c = *p;
+    if (c >= '0' && c <= '9') {
+      if (++digits > kMaxDigits) return false;
+      mantissa = mantissa * 10 + static_cast<uint64_t>(c - '0');
+      if (dot) ++scale;
+    } else if (c == '.' && !dot) {
+      dot = true;
+    } else {
+      return false;
+    }
+  }
+  if (digits == 0 || mantissa > kMaxMantissa || scale > kMaxScale) return false;
+  T v = static_cast<T>(mantissa) / kPow10[scale];
+  *out = negative ? -v : v;
+  return true;
+}
+
 struct Token {
   Tok kind = Tok::kEnd;
   // kName, kString: the bytes (not terminated). kFloat from text: the number's text.
@@ -101,6 +150,15 @@ class TokenSource {
   HRESULT peek(Token* token);
   HRESULT take(Token* token);
 
+  // Copies up to `count` values of `p` straight from a binary list that holds them in the GetData
+  // layout already (32-bit integers for DWORD, floats of the same width); returns how many.
+  size_t takeRaw(Primitive p, size_t count, uint8_t* out) {
+    return hasPeeked_ ? 0 : rawValues(p, count, out);
+  }
+
+ protected:
+  virtual size_t rawValues(Primitive, size_t, uint8_t*) { return 0; }
+
  private:
   Token peeked_;
   bool hasPeeked_ = false;
@@ -110,19 +168,6 @@ std::unique_ptr<TokenSource> makeTextTokens(const uint8_t* data, size_t size);
 std::unique_ptr<TokenSource> makeBinaryTokens(const uint8_t* data, size_t size, int floatBits);
 
 // ---- Templates ----
-
-enum class Primitive : uint8_t {
-  kNone,
-  kWord,
-  kDword,
-  kFloat,
-  kDouble,
-  kChar,
-  kUchar,
-  kSword,
-  kSdword,
-  kString
-};
 
 // Bytes a primitive takes in GetData.
 size_t primitiveSize(Primitive p);

@@ -1,7 +1,9 @@
 // The text encoding: the packed GetData layout, children in file order, references, names, ids,
 // separators as exporters write them, and the error codes of malformed files.
+#include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 
 #include "xfile_test_support.h"
@@ -178,6 +180,42 @@ TEST_F(XFileText, SeparatorsAsExportersWriteThem) {
     if (reference.empty()) reference = dump;
     EXPECT_EQ(dump, reference) << c.name;
   }
+}
+
+// Values in arrays are read on a shorter path; every form must come out as a lone value does.
+TEST_F(XFileText, ArrayValuesMatchLoneValues) {
+  const char* const floats[] = {"0.1",       "-0.000001", "16777216",     "16777217",    "0.33333334",
+                                "1234567.8", "9999999",   "0.1234567891", "-0",          "7.",
+                                ".25",       "3.4e38",    "1e-45",        "0.0000000001"};
+  const char* const dwords[] = {"0", "4294967295", "-1", "-2147483648", "007"};
+  std::string text =
+      "xof 0303txt 0032\n"
+      "template Floats { <11111111-2222-3333-4444-555555555555> DWORD n; array FLOAT v[n]; }\n"
+      "template Dwords { <11111111-2222-3333-4444-555555555556> DWORD n; array DWORD v[n]; }\n";
+  text += "Floats { " + std::to_string(std::size(floats)) + ";";
+  for (const char* f : floats) text += std::string(" ") + f + ",";
+  text += "; }\nDwords { " + std::to_string(std::size(dwords)) + ";";
+  for (const char* d : dwords) text += std::string(" ") + d + ",";
+  text += "; }\n";
+  Ref<IDirectXFileEnumObject> e;
+  ASSERT_EQ(open(text, e), S_OK);
+  Ref<IDirectXFileData> a, b;
+  next(e.get(), a);
+  next(e.get(), b);
+  DWORD size = 0;
+  void* data = nullptr;
+  ASSERT_EQ(a->GetData(nullptr, &size, &data), S_OK);
+  ASSERT_EQ(size, 4 + 4 * std::size(floats));
+  for (size_t i = 0; i < std::size(floats); ++i) {
+    float expected = 0;
+    std::from_chars(floats[i], floats[i] + std::strlen(floats[i]), expected);
+    float got = at<float>(data, 4 + 4 * i);
+    EXPECT_EQ(std::memcmp(&got, &expected, 4), 0) << floats[i] << " read as " << got;
+  }
+  ASSERT_EQ(b->GetData(nullptr, &size, &data), S_OK);
+  const DWORD expected[] = {0, 0xFFFFFFFFu, 0xFFFFFFFFu, 0x80000000u, 7};
+  for (size_t i = 0; i < std::size(expected); ++i)
+    EXPECT_EQ(at<DWORD>(data, 4 + 4 * i), expected[i]) << dwords[i];
 }
 
 TEST_F(XFileText, TemplatesOfTheFileWithEveryMemberKind) {
