@@ -1,8 +1,12 @@
 // The reader's interface objects: the reader with its registered templates, the enumerator of a
 // parsed file, data objects and references. A parsed document is shared by every object handed out
 // from it and lives until the last of them is released.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <atomic>
-#include <cstdio>
+#include <cerrno>
 #include <cstring>
 #include <new>
 
@@ -219,20 +223,31 @@ class EnumObject final : public Counted<IDirectXFileEnumObject> {
   size_t next_ = 0;
 };
 
+// One allocation of the size the file says it has, then read on until the end, for files that grow
+// or report no size (pipes).
 HRESULT readFile(const char* name, std::vector<uint8_t>* bytes) {
-  std::FILE* f = std::fopen(name, "rb");
-  if (!f) return DXFILEERR_FILENOTFOUND;
+  int fd = ::open(name, O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return DXFILEERR_FILENOTFOUND;
+  struct stat st {};
+  size_t expected = 0;
+  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
+    expected = static_cast<size_t>(st.st_size);
   HRESULT hr = S_OK;
-  uint8_t chunk[64 * 1024];
+  size_t used = 0;
+  bytes->resize(expected + 1);
   for (;;) {
-    size_t got = std::fread(chunk, 1, sizeof chunk, f);
-    bytes->insert(bytes->end(), chunk, chunk + got);
-    if (got < sizeof chunk) {
-      if (std::ferror(f)) hr = DXFILEERR_BADFILE;
+    if (used == bytes->size()) bytes->resize(bytes->size() * 2);
+    ssize_t got = ::read(fd, bytes->data() + used, bytes->size() - used);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) {
+      hr = DXFILEERR_BADFILE;
       break;
     }
+    if (got == 0) break;
+    used += static_cast<size_t>(got);
   }
-  std::fclose(f);
+  ::close(fd);
+  bytes->resize(used);
   return hr;
 }
 
