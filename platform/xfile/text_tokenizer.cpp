@@ -2,6 +2,7 @@
 // angle brackets) and punctuation, with `#` and `//` comments skipped.
 #include <cstring>
 #include <limits>
+#include <type_traits>
 
 #include "platform/xfile/xfile_internal.h"
 
@@ -147,9 +148,29 @@ class TextTokens final : public TokenSource {
  protected:
   // Plain decimals between separators, the bulk of any mesh; anything else is left to next().
   size_t rawValues(Primitive p, size_t count, uint8_t* out) override {
-    if (p != Primitive::kFloat && p != Primitive::kDouble && p != Primitive::kDword &&
-        p != Primitive::kSdword)
-      return 0;
+    switch (p) {
+      case Primitive::kFloat:
+        return decimals<float>(count, out);
+      case Primitive::kDouble:
+        return decimals<double>(count, out);
+      case Primitive::kDword:
+      case Primitive::kSdword:
+        return decimals<uint32_t>(count, out);
+      default:
+        return 0;
+    }
+  }
+
+ private:
+  // Reads values of T while each is a plain decimal that converts exactly (see shortDecimal).
+  template <typename T>
+  size_t decimals(size_t count, uint8_t* out) {
+    constexpr bool isInteger = std::is_integral_v<T>;
+    constexpr uint64_t kMaxMantissa = sizeof(T) == 8 ? uint64_t{1} << 53 : uint64_t{1} << 24;
+    constexpr int kMaxScale = sizeof(T) == 8 ? 22 : 10;
+    static constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
     size_t done = 0;
     while (done < count) {
       skipSpaceAndComments();
@@ -157,51 +178,43 @@ class TextTokens final : public TokenSource {
         ++p_;
         skipSpaceAndComments();
       }
-      const uint8_t* start = p_;
       const uint8_t* q = p_;
-      if (q < end_ && *q == '-') ++q;
+      bool negative = q < end_ && *q == '-';
+      if (negative) ++q;
+      uint64_t mantissa = 0;
+      int digits = 0, scale = 0;
       bool dot = false;
-      while (q < end_ && (isDigit(*q) || (*q == '.' && !dot))) {
-        dot = dot || *q == '.';
-        ++q;
+      for (; q < end_; ++q) {
+        unsigned d = static_cast<unsigned>(*q) - '0';
+        if (d < 10) {
+          mantissa = mantissa * 10 + d;
+          ++digits;
+          scale += dot;
+        } else if (*q == '.' && !dot) {
+          dot = true;
+        } else {
+          break;
+        }
       }
-      // Only what cannot start a GUID, an exponent or a longer token.
-      if (q == start || (q<end_&& * q> ' ' && *q != ',' && *q != ';' && *q != '}')) break;
-      const char* text = reinterpret_cast<const char*>(start);
-      size_t length = static_cast<size_t>(q - start);
-      if (p == Primitive::kFloat || p == Primitive::kDouble) {
-        bool ok = p == Primitive::kFloat ? shortFloat(text, length, out) : shortDouble(text, length, out);
-        if (!ok) break;
-        out += p == Primitive::kFloat ? 4 : 8;
-      } else {
-        if (dot || length > 11) break;
-        bool negative = *start == '-';
-        int64_t v = 0;
-        for (const uint8_t* d = start + (negative ? 1 : 0); d < q; ++d) v = v * 10 + (*d - '0');
-        if (negative) v = -v;
-        if (v < -0x80000000LL || v > 0xFFFFFFFFLL || (negative && q == start + 1)) break;
+      // Only what cannot start a GUID, an exponent or a longer token may follow.
+      if (digits == 0 || digits > 19 || (q<end_&& * q> ' ' && *q != ',' && *q != ';' && *q != '}')) break;
+      if constexpr (isInteger) {
+        if (dot || digits > 10) break;
+        int64_t v = negative ? -static_cast<int64_t>(mantissa) : static_cast<int64_t>(mantissa);
+        if (v < -0x80000000LL || v > 0xFFFFFFFFLL) break;
         uint32_t u = static_cast<uint32_t>(v);
         std::memcpy(out, &u, 4);
-        out += 4;
+      } else {
+        if (mantissa > kMaxMantissa || scale > kMaxScale) break;
+        T v = static_cast<T>(mantissa) / static_cast<T>(kPow10[scale]);
+        if (negative) v = -v;
+        std::memcpy(out, &v, sizeof(T));
       }
+      out += sizeof(T);
       p_ = q;
       ++done;
     }
     return done;
-  }
-
- private:
-  static bool shortFloat(const char* text, size_t length, uint8_t* out) {
-    float f;
-    if (!shortDecimal(text, length, &f)) return false;
-    std::memcpy(out, &f, 4);
-    return true;
-  }
-  static bool shortDouble(const char* text, size_t length, uint8_t* out) {
-    double d;
-    if (!shortDecimal(text, length, &d)) return false;
-    std::memcpy(out, &d, 8);
-    return true;
   }
 
   void skipSpaceAndComments() {
