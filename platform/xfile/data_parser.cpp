@@ -346,6 +346,13 @@ class Parser {
   HRESULT value(Primitive p, std::vector<uint8_t>& out, int64_t* scalar) {
     if (!spend()) return DXFILEERR_PARSEERROR;
     uint8_t bytes[8];
+    if ((p == Primitive::kDword || p == Primitive::kFloat) && tokens_.takeRaw(p, 1, bytes) == 1) {
+      uint32_t u;
+      std::memcpy(&u, bytes, 4);
+      *scalar = p == Primitive::kDword ? u : 0;
+      out.insert(out.end(), bytes, bytes + 4);
+      return S_OK;
+    }
     XF_TRY(valueAt(p, bytes, scalar));
     out.insert(out.end(), bytes, bytes + primitiveSize(p));
     return S_OK;
