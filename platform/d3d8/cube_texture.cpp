@@ -8,17 +8,10 @@ constexpr const char* kInterface = "IDirect3DCubeTexture8";
 }
 
 CubeTexture::CubeTexture(Device* device, UINT edge, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool)
-    : Accounted(ObjectClass::kCubeTexture),
-      core_(device),
+    : TextureResource(ObjectClass::kCubeTexture, kInterface, IID_IDirect3DCubeTexture8, device, usage, format,
+                      pool),
       edge_(edge),
-      levels_(levels ? levels : fullLevelCount(edge, edge, 1)),
-      usage_(usage),
-      format_(format),
-      pool_(pool) {}
-
-CubeTexture::~CubeTexture() {
-  core_.device()->renderer().forget(id_);
-}
+      levels_(levels ? levels : fullLevelCount(edge, edge, 1)) {}
 
 HRESULT CubeTexture::initialize() {
   for (UINT face = 0; face < 6; ++face) {
@@ -28,60 +21,18 @@ HRESULT CubeTexture::initialize() {
       if (computeImageLayout(format_, e, e, 1, &layout) != LayoutResult::kOk)
         return invalidCall("cube texture too large");
       D3DSURFACE_DESC d{format_, D3DRTYPE_SURFACE, usage_, pool_, 0, D3DMULTISAMPLE_NONE, e, e};
-      surfaces_.push_back(std::make_unique<Surface>(core_.device(), Surface::Owner::kContainer,
-                                                    static_cast<IDirect3DCubeTexture8*>(this), d, layout,
-                                                    levelsLockable(pool_, usage_), &changes_));
-      if (!surfaces_.back()->allocate()) return E_OUTOFMEMORY;
+      if (!addImage(std::make_unique<Surface>(core_.device(), Surface::Owner::kContainer,
+                                              static_cast<IDirect3DCubeTexture8*>(this), d, layout,
+                                              levelsLockable(pool_, usage_), &changes_)))
+        return E_OUTOFMEMORY;
     }
   }
   return D3D_OK;
 }
 
-HRESULT CubeTexture::QueryInterface(REFIID riid, void** ppvObj) {
-  return queryAmong(
-      static_cast<IDirect3DCubeTexture8*>(this), riid, ppvObj,
-      {&IID_IUnknown, &IID_IDirect3DResource8, &IID_IDirect3DBaseTexture8, &IID_IDirect3DCubeTexture8});
-}
-
-ULONG CubeTexture::Release() {
-  assertLive();
-  ULONG r = core_.release();
-  if (r == 0) delete this;
-  return r;
-}
-
-DWORD CubeTexture::SetLOD(DWORD LODNew) {
-  DWORD old = lod_;
-  if (pool_ == D3DPOOL_MANAGED) lod_ = LODNew < levels_ ? LODNew : levels_ - 1;
-  return old;
-}
-
 void CubeTexture::levelSize(UINT level, UINT* w, UINT* h, UINT* d) const {
   *w = *h = levelExtent(edge_, level);
   *d = 1;
-}
-
-BYTE* CubeTexture::levelBits(UINT face, UINT level, const ImageLayout** layout) {
-  Surface* s = surface(face, level);
-  *layout = &s->layout();
-  return s->bits();
-}
-
-bool CubeTexture::anyLevelLocked() const {
-  for (const auto& s : surfaces_)
-    if (s->locked()) return true;
-  return false;
-}
-
-HRESULT CubeTexture::GetLevelDesc(UINT Level, D3DSURFACE_DESC* pDesc) {
-  HRESULT hr = D3D_OK;
-  if (Level >= levels_)
-    hr = invalidCall("level out of range");
-  else if (!pDesc)
-    hr = invalidCall("null description");
-  else
-    *pDesc = surface(0, Level)->desc();
-  return reportFailure(kInterface, "GetLevelDesc", hr);
 }
 
 HRESULT CubeTexture::GetCubeMapSurface(D3DCUBEMAP_FACES FaceType, UINT Level,

@@ -33,6 +33,13 @@ HRESULT ResourceCore::getDevice(IDirect3DDevice8** ppDevice) const {
   return D3D_OK;
 }
 
+HRESULT handOutDevice(Device* device, IDirect3DDevice8** ppDevice) {
+  if (!ppDevice) return invalidCall("null device pointer");
+  device->AddRef();
+  *ppDevice = device;
+  return D3D_OK;
+}
+
 HRESULT PrivateData::set(REFGUID guid, const void* data, DWORD size, DWORD flags) {
   if (flags & D3DSPD_IUNKNOWN) return E_NOTIMPL;  // interface pointers as private data
   if (flags || (!data && size)) return D3DERR_INVALIDCALL;

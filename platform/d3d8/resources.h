@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -43,6 +44,9 @@ const char* checkLockFlags(DWORD flags);
 
 // Whether the levels of a texture in that pool and with that usage can be locked directly.
 bool levelsLockable(D3DPOOL pool, DWORD usage);
+
+// Hands out a new reference to the device (a surface's or volume's GetDevice, unreported).
+HRESULT handOutDevice(Device* device, IDirect3DDevice8** ppDevice);
 
 // A process-unique resource id for the renderer (never 0, never reused).
 uint64_t nextResourceId();
@@ -222,63 +226,91 @@ class TextureBase {
 // Recovers our texture from an interface pointer (null for objects of another origin).
 TextureBase* asTextureBase(IDirect3DBaseTexture8* texture);
 
-class Texture final : public IDirect3DTexture8, public TextureBase, public Accounted {
+// What the three texture kinds share: the resource core, description, LOD and the level images
+// (`Image` is Surface or Volume), stored face-major and sharing this texture's reference count.
+template <class Interface, class Image>
+class TextureResource : public Interface, public TextureBase, public Accounted {
  public:
-  Texture(Device* device, UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool);
-  ~Texture() override;
-  // Makes the levels; E_OUTOFMEMORY or D3DERR_INVALIDCALL (too large) on failure.
-  HRESULT initialize();
+  using LevelDesc = std::decay_t<decltype(std::declval<const Image&>().desc())>;
+  ~TextureResource() override;
 
   HRESULT QueryInterface(REFIID riid, void** ppvObj) override;
   ULONG AddRef() override { return core_.addRef(); }
   ULONG Release() override;
   ZENTU_D3D8_RESOURCE_METHODS()
-  D3DRESOURCETYPE GetType() override { return D3DRTYPE_TEXTURE; }
   DWORD SetLOD(DWORD LODNew) override;
   DWORD GetLOD() override { return lod_; }
-  DWORD GetLevelCount() override { return static_cast<DWORD>(levels_.size()); }
-  HRESULT GetLevelDesc(UINT Level, D3DSURFACE_DESC* pDesc) override;
+  DWORD GetLevelCount() override { return levelCount(); }
+  HRESULT GetLevelDesc(UINT Level, LevelDesc* pDesc) override;
+
+  UINT levelCount() const override { return static_cast<UINT>(images_.size() / faceCount()); }
+  D3DFORMAT format() const override { return format_; }
+  D3DPOOL pool() const override { return pool_; }
+  DWORD usage() const override { return usage_; }
+  BYTE* levelBits(UINT face, UINT level, const ImageLayout** layout) override;
+  bool anyLevelLocked() const override;
+  void markLevelChanged(UINT face, UINT level) override { image(face, level)->markChanged(); }
+
+ protected:
+  TextureResource(ObjectClass objectClass, const char* interfaceName, const GUID& iid, Device* device,
+                  DWORD usage, D3DFORMAT format, D3DPOOL pool);
+  Image* image(UINT face, UINT level) const { return images_[face * levelCount() + level].get(); }
+  // Appends the next image of the face-major order; false when memory is short.
+  bool addImage(std::unique_ptr<Image> image);
+  // Hands out a new reference to level `level` of face 0 (reports failures as `method`).
+  template <class Out>
+  HRESULT handOutLevel(UINT level, Out** out, const char* nullReason, const char* method) {
+    HRESULT hr = D3D_OK;
+    if (!out) {
+      hr = invalidCall(nullReason);
+    } else if (level >= levelCount()) {
+      *out = nullptr;
+      hr = invalidCall("level out of range");
+    } else {
+      images_[level]->AddRef();
+      *out = images_[level].get();
+    }
+    return reportFailure(interfaceName_, method, hr);
+  }
+
+  ResourceCore core_;
+  const char* interfaceName_;
+  const GUID* iid_;
+  DWORD usage_;
+  D3DFORMAT format_;
+  D3DPOOL pool_;
+  DWORD lod_ = 0;
+
+ private:
+  std::vector<std::unique_ptr<Image>> images_;
+};
+
+class Texture final : public TextureResource<IDirect3DTexture8, Surface> {
+ public:
+  Texture(Device* device, UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool);
+  // Makes the levels; E_OUTOFMEMORY or D3DERR_INVALIDCALL (too large) on failure.
+  HRESULT initialize();
+
+  D3DRESOURCETYPE GetType() override { return D3DRTYPE_TEXTURE; }
   HRESULT GetSurfaceLevel(UINT Level, IDirect3DSurface8** ppSurfaceLevel) override;
   HRESULT LockRect(UINT Level, D3DLOCKED_RECT* pLockedRect, const RECT* pRect, DWORD Flags) override;
   HRESULT UnlockRect(UINT Level) override;
   HRESULT AddDirtyRect(const RECT* pDirtyRect) override;
 
   D3DRESOURCETYPE kind() const override { return D3DRTYPE_TEXTURE; }
-  UINT levelCount() const override { return static_cast<UINT>(levels_.size()); }
-  D3DFORMAT format() const override { return format_; }
-  D3DPOOL pool() const override { return pool_; }
-  DWORD usage() const override { return usage_; }
   void levelSize(UINT level, UINT* w, UINT* h, UINT* d) const override;
-  BYTE* levelBits(UINT face, UINT level, const ImageLayout** layout) override;
-  bool anyLevelLocked() const override;
-  void markLevelChanged(UINT, UINT level) override { levels_[level]->markChanged(); }
-  Surface& level(UINT i) { return *levels_[i]; }
+  Surface& level(UINT i) { return *image(0, i); }
 
  private:
-  ResourceCore core_;
   UINT width_, height_, requestedLevels_;
-  DWORD usage_;
-  D3DFORMAT format_;
-  D3DPOOL pool_;
-  DWORD lod_ = 0;
-  std::vector<std::unique_ptr<Surface>> levels_;
 };
 
-class CubeTexture final : public IDirect3DCubeTexture8, public TextureBase, public Accounted {
+class CubeTexture final : public TextureResource<IDirect3DCubeTexture8, Surface> {
  public:
   CubeTexture(Device* device, UINT edge, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool);
-  ~CubeTexture() override;
   HRESULT initialize();
 
-  HRESULT QueryInterface(REFIID riid, void** ppvObj) override;
-  ULONG AddRef() override { return core_.addRef(); }
-  ULONG Release() override;
-  ZENTU_D3D8_RESOURCE_METHODS()
   D3DRESOURCETYPE GetType() override { return D3DRTYPE_CUBETEXTURE; }
-  DWORD SetLOD(DWORD LODNew) override;
-  DWORD GetLOD() override { return lod_; }
-  DWORD GetLevelCount() override { return levels_; }
-  HRESULT GetLevelDesc(UINT Level, D3DSURFACE_DESC* pDesc) override;
   HRESULT GetCubeMapSurface(D3DCUBEMAP_FACES FaceType, UINT Level,
                             IDirect3DSurface8** ppCubeMapSurface) override;
   HRESULT LockRect(D3DCUBEMAP_FACES FaceType, UINT Level, D3DLOCKED_RECT* pLockedRect, const RECT* pRect,
@@ -287,67 +319,32 @@ class CubeTexture final : public IDirect3DCubeTexture8, public TextureBase, publ
   HRESULT AddDirtyRect(D3DCUBEMAP_FACES FaceType, const RECT* pDirtyRect) override;
 
   D3DRESOURCETYPE kind() const override { return D3DRTYPE_CUBETEXTURE; }
-  UINT levelCount() const override { return levels_; }
-  D3DFORMAT format() const override { return format_; }
-  D3DPOOL pool() const override { return pool_; }
-  DWORD usage() const override { return usage_; }
   void levelSize(UINT level, UINT* w, UINT* h, UINT* d) const override;
   UINT faceCount() const override { return 6; }
-  BYTE* levelBits(UINT face, UINT level, const ImageLayout** layout) override;
-  bool anyLevelLocked() const override;
-  void markLevelChanged(UINT face, UINT level) override { surface(face, level)->markChanged(); }
-  Surface* surface(UINT face, UINT level) { return surfaces_[face * levels_ + level].get(); }
+  Surface* surface(UINT face, UINT level) { return image(face, level); }
 
  private:
-  ResourceCore core_;
   UINT edge_, levels_;
-  DWORD usage_;
-  D3DFORMAT format_;
-  D3DPOOL pool_;
-  DWORD lod_ = 0;
-  std::vector<std::unique_ptr<Surface>> surfaces_;  // face-major
 };
 
-class VolumeTexture final : public IDirect3DVolumeTexture8, public TextureBase, public Accounted {
+class VolumeTexture final : public TextureResource<IDirect3DVolumeTexture8, Volume> {
  public:
   VolumeTexture(Device* device, UINT width, UINT height, UINT depth, UINT levels, DWORD usage,
                 D3DFORMAT format, D3DPOOL pool);
-  ~VolumeTexture() override;
   HRESULT initialize();
 
-  HRESULT QueryInterface(REFIID riid, void** ppvObj) override;
-  ULONG AddRef() override { return core_.addRef(); }
-  ULONG Release() override;
-  ZENTU_D3D8_RESOURCE_METHODS()
   D3DRESOURCETYPE GetType() override { return D3DRTYPE_VOLUMETEXTURE; }
-  DWORD SetLOD(DWORD LODNew) override;
-  DWORD GetLOD() override { return lod_; }
-  DWORD GetLevelCount() override { return static_cast<DWORD>(levels_.size()); }
-  HRESULT GetLevelDesc(UINT Level, D3DVOLUME_DESC* pDesc) override;
   HRESULT GetVolumeLevel(UINT Level, IDirect3DVolume8** ppVolumeLevel) override;
   HRESULT LockBox(UINT Level, D3DLOCKED_BOX* pLockedVolume, const D3DBOX* pBox, DWORD Flags) override;
   HRESULT UnlockBox(UINT Level) override;
   HRESULT AddDirtyBox(const D3DBOX* pDirtyBox) override;
 
   D3DRESOURCETYPE kind() const override { return D3DRTYPE_VOLUMETEXTURE; }
-  UINT levelCount() const override { return static_cast<UINT>(levels_.size()); }
-  D3DFORMAT format() const override { return format_; }
-  D3DPOOL pool() const override { return pool_; }
-  DWORD usage() const override { return usage_; }
   void levelSize(UINT level, UINT* w, UINT* h, UINT* d) const override;
-  BYTE* levelBits(UINT face, UINT level, const ImageLayout** layout) override;
-  bool anyLevelLocked() const override;
-  void markLevelChanged(UINT, UINT level) override { levels_[level]->markChanged(); }
-  Volume& level(UINT i) { return *levels_[i]; }
+  Volume& level(UINT i) { return *image(0, i); }
 
  private:
-  ResourceCore core_;
   UINT width_, height_, depth_, requestedLevels_;
-  DWORD usage_;
-  D3DFORMAT format_;
-  D3DPOOL pool_;
-  DWORD lod_ = 0;
-  std::vector<std::unique_ptr<Volume>> levels_;
 };
 
 // Memory and lock bookkeeping of a vertex or index buffer.
@@ -371,53 +368,47 @@ class BufferStorage {
   uint64_t changes_ = 0;
 };
 
-class VertexBuffer final : public IDirect3DVertexBuffer8, public Accounted {
+// What vertex and index buffers share: the resource core, the description and the storage.
+template <class Interface, class Desc>
+class BufferResource : public Interface, public Accounted {
  public:
-  VertexBuffer(Device* device, UINT length, DWORD usage, DWORD fvf, D3DPOOL pool);
-  ~VertexBuffer();
+  virtual ~BufferResource();
   bool allocate() { return storage_.allocate(desc_.Size); }
 
   HRESULT QueryInterface(REFIID riid, void** ppvObj) override;
   ULONG AddRef() override { return core_.addRef(); }
   ULONG Release() override;
   ZENTU_D3D8_RESOURCE_METHODS()
-  D3DRESOURCETYPE GetType() override { return D3DRTYPE_VERTEXBUFFER; }
   HRESULT Lock(UINT OffsetToLock, UINT SizeToLock, BYTE** ppbData, DWORD Flags) override;
   HRESULT Unlock() override;
-  HRESULT GetDesc(D3DVERTEXBUFFER_DESC* pDesc) override;
+  HRESULT GetDesc(Desc* pDesc) override;
 
-  const D3DVERTEXBUFFER_DESC& desc() const { return desc_; }
+  const Desc& desc() const { return desc_; }
   BufferStorage& storage() { return storage_; }
+
+ protected:
+  BufferResource(ObjectClass objectClass, const char* interfaceName, const GUID& iid, Device* device,
+                 const Desc& desc);
 
  private:
   ResourceCore core_;
-  D3DVERTEXBUFFER_DESC desc_;
+  const char* interfaceName_;
+  const GUID* iid_;
+  Desc desc_;
   BufferStorage storage_;
 };
 
-class IndexBuffer final : public IDirect3DIndexBuffer8, public Accounted {
+class VertexBuffer final : public BufferResource<IDirect3DVertexBuffer8, D3DVERTEXBUFFER_DESC> {
+ public:
+  VertexBuffer(Device* device, UINT length, DWORD usage, DWORD fvf, D3DPOOL pool);
+  D3DRESOURCETYPE GetType() override { return D3DRTYPE_VERTEXBUFFER; }
+};
+
+class IndexBuffer final : public BufferResource<IDirect3DIndexBuffer8, D3DINDEXBUFFER_DESC> {
  public:
   IndexBuffer(Device* device, UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool);
-  ~IndexBuffer();
-  bool allocate() { return storage_.allocate(desc_.Size); }
-
-  HRESULT QueryInterface(REFIID riid, void** ppvObj) override;
-  ULONG AddRef() override { return core_.addRef(); }
-  ULONG Release() override;
-  ZENTU_D3D8_RESOURCE_METHODS()
   D3DRESOURCETYPE GetType() override { return D3DRTYPE_INDEXBUFFER; }
-  HRESULT Lock(UINT OffsetToLock, UINT SizeToLock, BYTE** ppbData, DWORD Flags) override;
-  HRESULT Unlock() override;
-  HRESULT GetDesc(D3DINDEXBUFFER_DESC* pDesc) override;
-
-  const D3DINDEXBUFFER_DESC& desc() const { return desc_; }
-  BufferStorage& storage() { return storage_; }
-  UINT indexSize() const { return desc_.Format == D3DFMT_INDEX32 ? 4 : 2; }
-
- private:
-  ResourceCore core_;
-  D3DINDEXBUFFER_DESC desc_;
-  BufferStorage storage_;
+  UINT indexSize() const { return desc().Format == D3DFMT_INDEX32 ? 4 : 2; }
 };
 
 // Hands out a new reference to `object` (an interface pointer whose chain of bases holds every

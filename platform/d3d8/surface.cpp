@@ -60,14 +60,7 @@ ULONG Surface::Release() {
 }
 
 HRESULT Surface::GetDevice(IDirect3DDevice8** ppDevice) {
-  HRESULT hr = D3D_OK;
-  if (!ppDevice) {
-    hr = invalidCall("null device pointer");
-  } else {
-    device_->AddRef();
-    *ppDevice = device_;
-  }
-  return reportFailure(kInterface, "GetDevice", hr);
+  return reportFailure(kInterface, "GetDevice", handOutDevice(device_, ppDevice));
 }
 
 HRESULT Surface::SetPrivateData(REFGUID g, const void* d, DWORD s, DWORD f) {
