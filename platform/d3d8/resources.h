@@ -45,9 +45,6 @@ const char* checkLockFlags(DWORD flags);
 // Whether the levels of a texture in that pool and with that usage can be locked directly.
 bool levelsLockable(D3DPOOL pool, DWORD usage);
 
-// Hands out a new reference to the device (a surface's or volume's GetDevice, unreported).
-HRESULT handOutDevice(Device* device, IDirect3DDevice8** ppDevice);
-
 // A process-unique resource id for the renderer (never 0, never reused).
 uint64_t nextResourceId();
 
@@ -61,33 +58,21 @@ struct ChangeCounter {
   }
 };
 
-class Surface final : public IDirect3DSurface8, public Accounted {
+// What surfaces and volumes share: the device link, the container, the description, the
+// storage with its single lock, and private data.
+template <class Interface, class Desc>
+class ImageResource : public Interface, public Accounted {
  public:
-  enum class Owner { kSelf, kContainer, kDevice };
-  // `container` (a texture) or the device receives AddRef/Release for kContainer and kDevice;
-  // kSelf surfaces count their own references and hold the device object.
-  Surface(Device* device, Owner owner, IUnknown* container, const D3DSURFACE_DESC& desc,
-          const ImageLayout& layout, bool lockable, uint64_t* containerChanges);
-  ~Surface();
   // Makes the storage; false when memory is short.
   bool allocate() { return allocateStorage(storage_, layout_.size); }
 
-  HRESULT QueryInterface(REFIID riid, void** ppvObj) override;
-  ULONG AddRef() override;
-  ULONG Release() override;
   HRESULT GetDevice(IDirect3DDevice8** ppDevice) override;
   HRESULT SetPrivateData(REFGUID refguid, const void* pData, DWORD SizeOfData, DWORD Flags) override;
   HRESULT GetPrivateData(REFGUID refguid, void* pData, DWORD* pSizeOfData) override;
   HRESULT FreePrivateData(REFGUID refguid) override;
-  HRESULT GetContainer(REFIID riid, void** ppContainer) override;
-  HRESULT GetDesc(D3DSURFACE_DESC* pDesc) override;
-  HRESULT LockRect(D3DLOCKED_RECT* pLockedRect, const RECT* pRect, DWORD Flags) override;
-  HRESULT UnlockRect() override;
+  HRESULT GetDesc(Desc* pDesc) override;
 
-  // For the device and the renderer.
-  HRESULT lockRect(D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags);
-  HRESULT unlockRect();
-  const D3DSURFACE_DESC& desc() const { return desc_; }
+  const Desc& desc() const { return desc_; }
   const ImageLayout& layout() const { return layout_; }
   const FormatLayout& format() const { return *format_; }
   BYTE* bits() { return storage_.data(); }
@@ -95,64 +80,71 @@ class Surface final : public IDirect3DSurface8, public Accounted {
   bool locked() const { return locked_; }
   uint64_t changeCount() const { return changes_.value; }
   void markChanged() { changes_.bump(); }
-  Device* device() const { return device_; }
 
- private:
+ protected:
+  ImageResource(ObjectClass objectClass, const char* interfaceName, Device* device, IUnknown* container,
+                const Desc& desc, const ImageLayout& layout, bool lockable, uint64_t* containerChanges);
+  // Takes the lock (checked by the caller) and returns the storage.
+  BYTE* takeLock(DWORD flags);
+  // Ends the lock; a write lock counts as a change.
+  HRESULT releaseLock(const char* notLocked);
+
   Device* device_;
-  Owner owner_;
   IUnknown* container_;
-  D3DSURFACE_DESC desc_;
+  Desc desc_;
   ImageLayout layout_;
   const FormatLayout* format_;
+  const char* interfaceName_;
   bool lockable_;
   bool locked_ = false;
+
+ private:
   bool lockedReadOnly_ = false;
-  ULONG refs_ = 1;
   ChangeCounter changes_;
   std::vector<BYTE> storage_;
   PrivateData private_;
 };
 
-class Volume final : public IDirect3DVolume8, public Accounted {
+class Surface final : public ImageResource<IDirect3DSurface8, D3DSURFACE_DESC> {
  public:
-  Volume(Device* device, IUnknown* container, const D3DVOLUME_DESC& desc, const ImageLayout& layout,
-         bool lockable, uint64_t* containerChanges);
-  bool allocate() { return allocateStorage(storage_, layout_.size); }
+  enum class Owner { kSelf, kContainer, kDevice };
+  // `container` (a texture) or the device receives AddRef/Release for kContainer and kDevice;
+  // kSelf surfaces count their own references and hold the device object.
+  Surface(Device* device, Owner owner, IUnknown* container, const D3DSURFACE_DESC& desc,
+          const ImageLayout& layout, bool lockable, uint64_t* containerChanges);
+  ~Surface();
 
   HRESULT QueryInterface(REFIID riid, void** ppvObj) override;
   ULONG AddRef() override;
   ULONG Release() override;
-  HRESULT GetDevice(IDirect3DDevice8** ppDevice) override;
-  HRESULT SetPrivateData(REFGUID refguid, const void* pData, DWORD SizeOfData, DWORD Flags) override;
-  HRESULT GetPrivateData(REFGUID refguid, void* pData, DWORD* pSizeOfData) override;
-  HRESULT FreePrivateData(REFGUID refguid) override;
   HRESULT GetContainer(REFIID riid, void** ppContainer) override;
-  HRESULT GetDesc(D3DVOLUME_DESC* pDesc) override;
+  HRESULT LockRect(D3DLOCKED_RECT* pLockedRect, const RECT* pRect, DWORD Flags) override;
+  HRESULT UnlockRect() override;
+
+  // For the device and the renderer.
+  HRESULT lockRect(D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags);
+  HRESULT unlockRect();
+  Device* device() const { return device_; }
+
+ private:
+  Owner owner_;
+  ULONG refs_ = 1;
+};
+
+class Volume final : public ImageResource<IDirect3DVolume8, D3DVOLUME_DESC> {
+ public:
+  Volume(Device* device, IUnknown* container, const D3DVOLUME_DESC& desc, const ImageLayout& layout,
+         bool lockable, uint64_t* containerChanges);
+
+  HRESULT QueryInterface(REFIID riid, void** ppvObj) override;
+  ULONG AddRef() override;
+  ULONG Release() override;
+  HRESULT GetContainer(REFIID riid, void** ppContainer) override;
   HRESULT LockBox(D3DLOCKED_BOX* pLockedVolume, const D3DBOX* pBox, DWORD Flags) override;
   HRESULT UnlockBox() override;
 
   HRESULT lockBox(D3DLOCKED_BOX* locked, const D3DBOX* box, DWORD flags);
   HRESULT unlockBox();
-  const D3DVOLUME_DESC& desc() const { return desc_; }
-  const ImageLayout& layout() const { return layout_; }
-  BYTE* bits() { return storage_.data(); }
-  const BYTE* bits() const { return storage_.data(); }
-  bool locked() const { return locked_; }
-  uint64_t changeCount() const { return changes_.value; }
-  void markChanged() { changes_.bump(); }
-
- private:
-  Device* device_;
-  IUnknown* container_;
-  D3DVOLUME_DESC desc_;
-  ImageLayout layout_;
-  const FormatLayout* format_;
-  bool lockable_;
-  bool locked_ = false;
-  bool lockedReadOnly_ = false;
-  ChangeCounter changes_;
-  std::vector<BYTE> storage_;
-  PrivateData private_;
 };
 
 // What every resource shares: its device link, reference count, private data and priority.
