@@ -26,76 +26,57 @@ HRESULT BufferStorage::unlock() {
   return D3D_OK;
 }
 
-VertexBuffer::VertexBuffer(Device* device, UINT length, DWORD usage, DWORD fvf, D3DPOOL pool)
-    : Accounted(ObjectClass::kVertexBuffer),
-      core_(device),
-      desc_{D3DFMT_VERTEXDATA, D3DRTYPE_VERTEXBUFFER, usage, pool, length, fvf} {}
+template <class Interface, class Desc>
+BufferResource<Interface, Desc>::BufferResource(ObjectClass objectClass, const char* interfaceName,
+                                                const GUID& iid, Device* device, const Desc& desc)
+    : Accounted(objectClass), core_(device), interfaceName_(interfaceName), iid_(&iid), desc_(desc) {}
 
-VertexBuffer::~VertexBuffer() {
+template <class Interface, class Desc>
+BufferResource<Interface, Desc>::~BufferResource() {
   core_.device()->renderer().forget(storage_.resourceId());
 }
 
-HRESULT VertexBuffer::QueryInterface(REFIID riid, void** ppvObj) {
-  return queryAmong(static_cast<IDirect3DVertexBuffer8*>(this), riid, ppvObj,
-                    {&IID_IUnknown, &IID_IDirect3DResource8, &IID_IDirect3DVertexBuffer8});
+template <class Interface, class Desc>
+HRESULT BufferResource<Interface, Desc>::QueryInterface(REFIID riid, void** ppvObj) {
+  return queryAmong(static_cast<Interface*>(this), riid, ppvObj,
+                    {&IID_IUnknown, &IID_IDirect3DResource8, iid_});
 }
 
-ULONG VertexBuffer::Release() {
+template <class Interface, class Desc>
+ULONG BufferResource<Interface, Desc>::Release() {
   assertLive();
   ULONG r = core_.release();
   if (r == 0) delete this;
   return r;
 }
 
-HRESULT VertexBuffer::Lock(UINT OffsetToLock, UINT SizeToLock, BYTE** ppbData, DWORD Flags) {
-  return reportFailure("IDirect3DVertexBuffer8", "Lock",
-                       storage_.lock(OffsetToLock, SizeToLock, ppbData, Flags));
+template <class Interface, class Desc>
+HRESULT BufferResource<Interface, Desc>::Lock(UINT OffsetToLock, UINT SizeToLock, BYTE** ppbData,
+                                              DWORD Flags) {
+  return reportFailure(interfaceName_, "Lock", storage_.lock(OffsetToLock, SizeToLock, ppbData, Flags));
 }
 
-HRESULT VertexBuffer::Unlock() {
-  return reportFailure("IDirect3DVertexBuffer8", "Unlock", storage_.unlock());
+template <class Interface, class Desc>
+HRESULT BufferResource<Interface, Desc>::Unlock() {
+  return reportFailure(interfaceName_, "Unlock", storage_.unlock());
 }
 
-HRESULT VertexBuffer::GetDesc(D3DVERTEXBUFFER_DESC* pDesc) {
-  if (!pDesc) return reportFailure("IDirect3DVertexBuffer8", "GetDesc", invalidCall("null description"));
+template <class Interface, class Desc>
+HRESULT BufferResource<Interface, Desc>::GetDesc(Desc* pDesc) {
+  if (!pDesc) return reportFailure(interfaceName_, "GetDesc", invalidCall("null description"));
   *pDesc = desc_;
   return D3D_OK;
 }
+
+template class BufferResource<IDirect3DVertexBuffer8, D3DVERTEXBUFFER_DESC>;
+template class BufferResource<IDirect3DIndexBuffer8, D3DINDEXBUFFER_DESC>;
+
+VertexBuffer::VertexBuffer(Device* device, UINT length, DWORD usage, DWORD fvf, D3DPOOL pool)
+    : BufferResource(ObjectClass::kVertexBuffer, "IDirect3DVertexBuffer8", IID_IDirect3DVertexBuffer8, device,
+                     {D3DFMT_VERTEXDATA, D3DRTYPE_VERTEXBUFFER, usage, pool, length, fvf}) {}
 
 IndexBuffer::IndexBuffer(Device* device, UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool)
-    : Accounted(ObjectClass::kIndexBuffer),
-      core_(device),
-      desc_{format, D3DRTYPE_INDEXBUFFER, usage, pool, length} {}
-
-IndexBuffer::~IndexBuffer() {
-  core_.device()->renderer().forget(storage_.resourceId());
-}
-
-HRESULT IndexBuffer::QueryInterface(REFIID riid, void** ppvObj) {
-  return queryAmong(static_cast<IDirect3DIndexBuffer8*>(this), riid, ppvObj,
-                    {&IID_IUnknown, &IID_IDirect3DResource8, &IID_IDirect3DIndexBuffer8});
-}
-
-ULONG IndexBuffer::Release() {
-  assertLive();
-  ULONG r = core_.release();
-  if (r == 0) delete this;
-  return r;
-}
-
-HRESULT IndexBuffer::Lock(UINT OffsetToLock, UINT SizeToLock, BYTE** ppbData, DWORD Flags) {
-  return reportFailure("IDirect3DIndexBuffer8", "Lock",
-                       storage_.lock(OffsetToLock, SizeToLock, ppbData, Flags));
-}
-
-HRESULT IndexBuffer::Unlock() {
-  return reportFailure("IDirect3DIndexBuffer8", "Unlock", storage_.unlock());
-}
-
-HRESULT IndexBuffer::GetDesc(D3DINDEXBUFFER_DESC* pDesc) {
-  if (!pDesc) return reportFailure("IDirect3DIndexBuffer8", "GetDesc", invalidCall("null description"));
-  *pDesc = desc_;
-  return D3D_OK;
-}
+    : BufferResource(ObjectClass::kIndexBuffer, "IDirect3DIndexBuffer8", IID_IDirect3DIndexBuffer8, device,
+                     {format, D3DRTYPE_INDEXBUFFER, usage, pool, length}) {}
 
 }  // namespace zentu

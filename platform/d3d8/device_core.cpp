@@ -1,6 +1,7 @@
 // The device's life, its queries (capabilities, display mode, creation parameters, the
 // vertex-cache report) and the back and depth buffers.
 #include <cstring>
+#include <memory>
 
 #include "platform/d3d8/device.h"
 #include "platform/d3d8/direct3d.h"
@@ -9,7 +10,18 @@
 namespace zentu {
 namespace {
 constexpr const char* kInterface = "IDirect3DDevice8";
+
+// Makes a back or depth buffer: a default-pool surface whose references are the device's.
+HRESULT makeDeviceSurface(Device* device, D3DFORMAT format, UINT width, UINT height, DWORD usage,
+                          bool lockable, const char* tooLarge, std::unique_ptr<Surface>* out) {
+  ImageLayout layout;
+  if (computeImageLayout(format, width, height, 1, &layout) != LayoutResult::kOk)
+    return invalidCall(tooLarge);
+  D3DSURFACE_DESC d{format, D3DRTYPE_SURFACE, usage, D3DPOOL_DEFAULT, 0, D3DMULTISAMPLE_NONE, width, height};
+  *out = std::make_unique<Surface>(device, Surface::Owner::kDevice, nullptr, d, layout, lockable, nullptr);
+  return (*out)->allocate() ? D3D_OK : E_OUTOFMEMORY;
 }
+}  // namespace
 
 Device* asDevice(IDirect3DDevice8* device) {
   return device ? dynamic_cast<Device*>(device) : nullptr;
@@ -61,37 +73,16 @@ void Device::readBack(Surface& surface) {
 }
 
 HRESULT Device::initialize() {
-  ImageLayout layout;
   const UINT w = present_.BackBufferWidth, h = present_.BackBufferHeight;
-  if (computeImageLayout(present_.BackBufferFormat, w, h, 1, &layout) != LayoutResult::kOk)
-    return invalidCall("back buffer too large");
-  D3DSURFACE_DESC d{present_.BackBufferFormat,
-                    D3DRTYPE_SURFACE,
-                    D3DUSAGE_RENDERTARGET,
-                    D3DPOOL_DEFAULT,
-                    0,
-                    D3DMULTISAMPLE_NONE,
-                    w,
-                    h};
-  backBuffer_ =
-      std::make_unique<Surface>(this, Surface::Owner::kDevice, nullptr, d, layout,
-                                (present_.Flags & D3DPRESENTFLAG_LOCKABLE_BACKBUFFER) != 0, nullptr);
-  if (!backBuffer_->allocate()) return E_OUTOFMEMORY;
+  HRESULT hr = makeDeviceSurface(this, present_.BackBufferFormat, w, h, D3DUSAGE_RENDERTARGET,
+                                 (present_.Flags & D3DPRESENTFLAG_LOCKABLE_BACKBUFFER) != 0,
+                                 "back buffer too large", &backBuffer_);
+  if (FAILED(hr)) return hr;
   if (present_.EnableAutoDepthStencil) {
-    if (computeImageLayout(present_.AutoDepthStencilFormat, w, h, 1, &layout) != LayoutResult::kOk)
-      return invalidCall("depth buffer too large");
-    D3DSURFACE_DESC z{present_.AutoDepthStencilFormat,
-                      D3DRTYPE_SURFACE,
-                      D3DUSAGE_DEPTHSTENCIL,
-                      D3DPOOL_DEFAULT,
-                      0,
-                      D3DMULTISAMPLE_NONE,
-                      w,
-                      h};
-    depthStencil_ =
-        std::make_unique<Surface>(this, Surface::Owner::kDevice, nullptr, z, layout,
-                                  present_.AutoDepthStencilFormat == D3DFMT_D16_LOCKABLE, nullptr);
-    if (!depthStencil_->allocate()) return E_OUTOFMEMORY;
+    hr = makeDeviceSurface(this, present_.AutoDepthStencilFormat, w, h, D3DUSAGE_DEPTHSTENCIL,
+                           present_.AutoDepthStencilFormat == D3DFMT_D16_LOCKABLE, "depth buffer too large",
+                           &depthStencil_);
+    if (FAILED(hr)) return hr;
   }
   return D3D_OK;
 }

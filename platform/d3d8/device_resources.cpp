@@ -34,6 +34,19 @@ HRESULT layoutFailure(LayoutResult r) {
   return D3DERR_INVALIDCALL;
 }
 
+// The checks a vertex buffer and an index buffer request share, in the order they run.
+HRESULT checkBufferLength(UINT length) {
+  if (length == 0) return invalidCall("zero length");
+  if (length > kMaxResourceBytes) return layoutFailure(LayoutResult::kTooLarge);
+  return D3D_OK;
+}
+
+HRESULT checkBufferPlacement(D3DPOOL pool, DWORD usage) {
+  if (!validPool(pool)) return invalidCall("unknown pool");
+  if (usage & ~kBufferUsages) return invalidCall("usage not allowed for buffers");
+  return D3D_OK;
+}
+
 // Finishes a creation: on failure the object goes and the out-pointer stays null.
 template <class T, class I>
 HRESULT handOut(T* object, HRESULT hr, I** out) {
@@ -167,15 +180,9 @@ HRESULT Device::CreateVertexBuffer(UINT Length, DWORD Usage, DWORD FVF, D3DPOOL 
     hr = invalidCall("null buffer pointer");
   } else {
     *ppVertexBuffer = nullptr;
-    if (Length == 0)
-      hr = invalidCall("zero length");
-    else if (Length > kMaxResourceBytes)
-      hr = layoutFailure(LayoutResult::kTooLarge);
-    else if (!validPool(Pool))
-      hr = invalidCall("unknown pool");
-    else if (Usage & ~kBufferUsages)
-      hr = invalidCall("usage not allowed for buffers");
-    else if (FVF & (D3DFVF_RESERVED0 | D3DFVF_RESERVED2))
+    hr = checkBufferLength(Length);
+    if (SUCCEEDED(hr)) hr = checkBufferPlacement(Pool, Usage);
+    if (SUCCEEDED(hr) && (FVF & (D3DFVF_RESERVED0 | D3DFVF_RESERVED2)))
       hr = invalidCall("reserved bits in the vertex format");
     if (SUCCEEDED(hr)) {
       VertexBuffer* b = new VertexBuffer(this, Length, Usage, FVF, Pool);
@@ -192,16 +199,10 @@ HRESULT Device::CreateIndexBuffer(UINT Length, DWORD Usage, D3DFORMAT Format, D3
     hr = invalidCall("null buffer pointer");
   } else {
     *ppIndexBuffer = nullptr;
-    if (Length == 0)
-      hr = invalidCall("zero length");
-    else if (Length > kMaxResourceBytes)
-      hr = layoutFailure(LayoutResult::kTooLarge);
-    else if (Format != D3DFMT_INDEX16 && Format != D3DFMT_INDEX32)
+    hr = checkBufferLength(Length);
+    if (SUCCEEDED(hr) && Format != D3DFMT_INDEX16 && Format != D3DFMT_INDEX32)
       hr = invalidCall("index format must be D3DFMT_INDEX16 or D3DFMT_INDEX32");
-    else if (!validPool(Pool))
-      hr = invalidCall("unknown pool");
-    else if (Usage & ~kBufferUsages)
-      hr = invalidCall("usage not allowed for buffers");
+    if (SUCCEEDED(hr)) hr = checkBufferPlacement(Pool, Usage);
     if (SUCCEEDED(hr)) {
       IndexBuffer* b = new IndexBuffer(this, Length, Usage, Format, Pool);
       hr = handOut(b, b->allocate() ? D3D_OK : E_OUTOFMEMORY, ppIndexBuffer);

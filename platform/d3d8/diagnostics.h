@@ -60,11 +60,13 @@ void countObjectDestroyed(ObjectClass c);
 // Base of every reference-counted device object: the live count of its class and the magic value.
 class Accounted {
  public:
-  explicit Accounted(ObjectClass c) : class_(c) {
 #ifdef ZENTU_OBJECT_ACCOUNTING
+  explicit Accounted(ObjectClass c) : class_(c) {
     countObjectCreated(c);
-#endif
   }
+#else
+  explicit Accounted(ObjectClass) {}
+#endif
   ~Accounted() {
     magic_ = 0;
 #ifdef ZENTU_OBJECT_ACCOUNTING
@@ -83,7 +85,9 @@ class Accounted {
 
  private:
   uint32_t magic_ = kLiveMagic;
+#ifdef ZENTU_OBJECT_ACCOUNTING
   ObjectClass class_;
+#endif
 };
 
 }  // namespace zentu

@@ -33,6 +33,75 @@ HRESULT ResourceCore::getDevice(IDirect3DDevice8** ppDevice) const {
   return D3D_OK;
 }
 
+template <class Interface, class Desc>
+ImageResource<Interface, Desc>::ImageResource(ObjectClass objectClass, const char* interfaceName,
+                                              Device* device, IUnknown* container, const Desc& desc,
+                                              const ImageLayout& layout, bool lockable,
+                                              uint64_t* containerChanges)
+    : Accounted(objectClass),
+      device_(device),
+      container_(container),
+      desc_(desc),
+      layout_(layout),
+      format_(findFormatLayout(desc.Format)),
+      interfaceName_(interfaceName),
+      lockable_(lockable) {
+  desc_.Size = layout.size;
+  changes_.container = containerChanges;
+}
+
+template <class Interface, class Desc>
+HRESULT ImageResource<Interface, Desc>::GetDevice(IDirect3DDevice8** ppDevice) {
+  HRESULT hr = D3D_OK;
+  if (!ppDevice) {
+    hr = invalidCall("null device pointer");
+  } else {
+    device_->AddRef();
+    *ppDevice = device_;
+  }
+  return reportFailure(interfaceName_, "GetDevice", hr);
+}
+
+template <class Interface, class Desc>
+HRESULT ImageResource<Interface, Desc>::SetPrivateData(REFGUID g, const void* d, DWORD s, DWORD f) {
+  return reportFailure(interfaceName_, "SetPrivateData", private_.set(g, d, s, f));
+}
+
+template <class Interface, class Desc>
+HRESULT ImageResource<Interface, Desc>::GetPrivateData(REFGUID g, void* d, DWORD* s) {
+  return private_.get(g, d, s);
+}
+
+template <class Interface, class Desc>
+HRESULT ImageResource<Interface, Desc>::FreePrivateData(REFGUID g) {
+  return private_.free(g);
+}
+
+template <class Interface, class Desc>
+HRESULT ImageResource<Interface, Desc>::GetDesc(Desc* pDesc) {
+  if (!pDesc) return reportFailure(interfaceName_, "GetDesc", invalidCall("null description"));
+  *pDesc = desc_;
+  return D3D_OK;
+}
+
+template <class Interface, class Desc>
+BYTE* ImageResource<Interface, Desc>::takeLock(DWORD flags) {
+  locked_ = true;
+  lockedReadOnly_ = (flags & D3DLOCK_READONLY) != 0;
+  return storage_.data();
+}
+
+template <class Interface, class Desc>
+HRESULT ImageResource<Interface, Desc>::releaseLock(const char* notLocked) {
+  if (!locked_) return invalidCall(notLocked);
+  locked_ = false;
+  if (!lockedReadOnly_) changes_.bump();
+  return D3D_OK;
+}
+
+template class ImageResource<IDirect3DSurface8, D3DSURFACE_DESC>;
+template class ImageResource<IDirect3DVolume8, D3DVOLUME_DESC>;
+
 HRESULT PrivateData::set(REFGUID guid, const void* data, DWORD size, DWORD flags) {
   if (flags & D3DSPD_IUNKNOWN) return E_NOTIMPL;  // interface pointers as private data
   if (flags || (!data && size)) return D3DERR_INVALIDCALL;

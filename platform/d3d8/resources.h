@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -57,33 +58,21 @@ struct ChangeCounter {
   }
 };
 
-class Surface final : public IDirect3DSurface8, public Accounted {
+// What surfaces and volumes share: the device link, the container, the description, the
+// storage with its single lock, and private data.
+template <class Interface, class Desc>
+class ImageResource : public Interface, public Accounted {
  public:
-  enum class Owner { kSelf, kContainer, kDevice };
-  // `container` (a texture) or the device receives AddRef/Release for kContainer and kDevice;
-  // kSelf surfaces count their own references and hold the device object.
-  Surface(Device* device, Owner owner, IUnknown* container, const D3DSURFACE_DESC& desc,
-          const ImageLayout& layout, bool lockable, uint64_t* containerChanges);
-  ~Surface();
   // Makes the storage; false when memory is short.
   bool allocate() { return allocateStorage(storage_, layout_.size); }
 
-  HRESULT QueryInterface(REFIID riid, void** ppvObj) override;
-  ULONG AddRef() override;
-  ULONG Release() override;
   HRESULT GetDevice(IDirect3DDevice8** ppDevice) override;
   HRESULT SetPrivateData(REFGUID refguid, const void* pData, DWORD SizeOfData, DWORD Flags) override;
   HRESULT GetPrivateData(REFGUID refguid, void* pData, DWORD* pSizeOfData) override;
   HRESULT FreePrivateData(REFGUID refguid) override;
-  HRESULT GetContainer(REFIID riid, void** ppContainer) override;
-  HRESULT GetDesc(D3DSURFACE_DESC* pDesc) override;
-  HRESULT LockRect(D3DLOCKED_RECT* pLockedRect, const RECT* pRect, DWORD Flags) override;
-  HRESULT UnlockRect() override;
+  HRESULT GetDesc(Desc* pDesc) override;
 
-  // For the device and the renderer.
-  HRESULT lockRect(D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags);
-  HRESULT unlockRect();
-  const D3DSURFACE_DESC& desc() const { return desc_; }
+  const Desc& desc() const { return desc_; }
   const ImageLayout& layout() const { return layout_; }
   const FormatLayout& format() const { return *format_; }
   BYTE* bits() { return storage_.data(); }
@@ -91,64 +80,71 @@ class Surface final : public IDirect3DSurface8, public Accounted {
   bool locked() const { return locked_; }
   uint64_t changeCount() const { return changes_.value; }
   void markChanged() { changes_.bump(); }
-  Device* device() const { return device_; }
 
- private:
+ protected:
+  ImageResource(ObjectClass objectClass, const char* interfaceName, Device* device, IUnknown* container,
+                const Desc& desc, const ImageLayout& layout, bool lockable, uint64_t* containerChanges);
+  // Takes the lock (checked by the caller) and returns the storage.
+  BYTE* takeLock(DWORD flags);
+  // Ends the lock; a write lock counts as a change.
+  HRESULT releaseLock(const char* notLocked);
+
   Device* device_;
-  Owner owner_;
   IUnknown* container_;
-  D3DSURFACE_DESC desc_;
+  Desc desc_;
   ImageLayout layout_;
   const FormatLayout* format_;
+  const char* interfaceName_;
   bool lockable_;
   bool locked_ = false;
+
+ private:
   bool lockedReadOnly_ = false;
-  ULONG refs_ = 1;
   ChangeCounter changes_;
   std::vector<BYTE> storage_;
   PrivateData private_;
 };
 
-class Volume final : public IDirect3DVolume8, public Accounted {
+class Surface final : public ImageResource<IDirect3DSurface8, D3DSURFACE_DESC> {
  public:
-  Volume(Device* device, IUnknown* container, const D3DVOLUME_DESC& desc, const ImageLayout& layout,
-         bool lockable, uint64_t* containerChanges);
-  bool allocate() { return allocateStorage(storage_, layout_.size); }
+  enum class Owner { kSelf, kContainer, kDevice };
+  // `container` (a texture) or the device receives AddRef/Release for kContainer and kDevice;
+  // kSelf surfaces count their own references and hold the device object.
+  Surface(Device* device, Owner owner, IUnknown* container, const D3DSURFACE_DESC& desc,
+          const ImageLayout& layout, bool lockable, uint64_t* containerChanges);
+  ~Surface();
 
   HRESULT QueryInterface(REFIID riid, void** ppvObj) override;
   ULONG AddRef() override;
   ULONG Release() override;
-  HRESULT GetDevice(IDirect3DDevice8** ppDevice) override;
-  HRESULT SetPrivateData(REFGUID refguid, const void* pData, DWORD SizeOfData, DWORD Flags) override;
-  HRESULT GetPrivateData(REFGUID refguid, void* pData, DWORD* pSizeOfData) override;
-  HRESULT FreePrivateData(REFGUID refguid) override;
   HRESULT GetContainer(REFIID riid, void** ppContainer) override;
-  HRESULT GetDesc(D3DVOLUME_DESC* pDesc) override;
+  HRESULT LockRect(D3DLOCKED_RECT* pLockedRect, const RECT* pRect, DWORD Flags) override;
+  HRESULT UnlockRect() override;
+
+  // For the device and the renderer.
+  HRESULT lockRect(D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags);
+  HRESULT unlockRect();
+  Device* device() const { return device_; }
+
+ private:
+  Owner owner_;
+  ULONG refs_ = 1;
+};
+
+class Volume final : public ImageResource<IDirect3DVolume8, D3DVOLUME_DESC> {
+ public:
+  Volume(Device* device, IUnknown* container, const D3DVOLUME_DESC& desc, const ImageLayout& layout,
+         bool lockable, uint64_t* containerChanges);
+
+  HRESULT QueryInterface(REFIID riid, void** ppvObj) override;
+  ULONG AddRef() override;
+  ULONG Release() override;
+  HRESULT GetContainer(REFIID riid, void** ppContainer) override;
   HRESULT LockBox(D3DLOCKED_BOX* pLockedVolume, const D3DBOX* pBox, DWORD Flags) override;
   HRESULT UnlockBox() override;
 
   HRESULT lockBox(D3DLOCKED_BOX* locked, const D3DBOX* box, DWORD flags);
   HRESULT unlockBox();
-  const D3DVOLUME_DESC& desc() const { return desc_; }
-  const ImageLayout& layout() const { return layout_; }
-  BYTE* bits() { return storage_.data(); }
-  const BYTE* bits() const { return storage_.data(); }
-  bool locked() const { return locked_; }
-  uint64_t changeCount() const { return changes_.value; }
-  void markChanged() { changes_.bump(); }
-
- private:
-  Device* device_;
-  IUnknown* container_;
-  D3DVOLUME_DESC desc_;
-  ImageLayout layout_;
-  const FormatLayout* format_;
-  bool lockable_;
-  bool locked_ = false;
-  bool lockedReadOnly_ = false;
-  ChangeCounter changes_;
-  std::vector<BYTE> storage_;
-  PrivateData private_;
 };
 
 // What every resource shares: its device link, reference count, private data and priority.
@@ -222,63 +218,91 @@ class TextureBase {
 // Recovers our texture from an interface pointer (null for objects of another origin).
 TextureBase* asTextureBase(IDirect3DBaseTexture8* texture);
 
-class Texture final : public IDirect3DTexture8, public TextureBase, public Accounted {
+// What the three texture kinds share: the resource core, description, LOD and the level images
+// (`Image` is Surface or Volume), stored face-major and sharing this texture's reference count.
+template <class Interface, class Image>
+class TextureResource : public Interface, public TextureBase, public Accounted {
  public:
-  Texture(Device* device, UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool);
-  ~Texture() override;
-  // Makes the levels; E_OUTOFMEMORY or D3DERR_INVALIDCALL (too large) on failure.
-  HRESULT initialize();
+  using LevelDesc = std::decay_t<decltype(std::declval<const Image&>().desc())>;
+  ~TextureResource() override;
 
   HRESULT QueryInterface(REFIID riid, void** ppvObj) override;
   ULONG AddRef() override { return core_.addRef(); }
   ULONG Release() override;
   ZENTU_D3D8_RESOURCE_METHODS()
-  D3DRESOURCETYPE GetType() override { return D3DRTYPE_TEXTURE; }
   DWORD SetLOD(DWORD LODNew) override;
   DWORD GetLOD() override { return lod_; }
-  DWORD GetLevelCount() override { return static_cast<DWORD>(levels_.size()); }
-  HRESULT GetLevelDesc(UINT Level, D3DSURFACE_DESC* pDesc) override;
+  DWORD GetLevelCount() override { return levelCount(); }
+  HRESULT GetLevelDesc(UINT Level, LevelDesc* pDesc) override;
+
+  UINT levelCount() const override { return static_cast<UINT>(images_.size() / faceCount()); }
+  D3DFORMAT format() const override { return format_; }
+  D3DPOOL pool() const override { return pool_; }
+  DWORD usage() const override { return usage_; }
+  BYTE* levelBits(UINT face, UINT level, const ImageLayout** layout) override;
+  bool anyLevelLocked() const override;
+  void markLevelChanged(UINT face, UINT level) override { image(face, level)->markChanged(); }
+
+ protected:
+  TextureResource(ObjectClass objectClass, const char* interfaceName, const GUID& iid, Device* device,
+                  DWORD usage, D3DFORMAT format, D3DPOOL pool);
+  Image* image(UINT face, UINT level) const { return images_[face * levelCount() + level].get(); }
+  // Appends the next image of the face-major order; false when memory is short.
+  bool addImage(std::unique_ptr<Image> image);
+  // Hands out a new reference to level `level` of face 0 (reports failures as `method`).
+  template <class Out>
+  HRESULT handOutLevel(UINT level, Out** out, const char* nullReason, const char* method) {
+    HRESULT hr = D3D_OK;
+    if (!out) {
+      hr = invalidCall(nullReason);
+    } else if (level >= levelCount()) {
+      *out = nullptr;
+      hr = invalidCall("level out of range");
+    } else {
+      images_[level]->AddRef();
+      *out = images_[level].get();
+    }
+    return reportFailure(interfaceName_, method, hr);
+  }
+
+  ResourceCore core_;
+  const char* interfaceName_;
+  const GUID* iid_;
+  DWORD usage_;
+  D3DFORMAT format_;
+  D3DPOOL pool_;
+  DWORD lod_ = 0;
+
+ private:
+  std::vector<std::unique_ptr<Image>> images_;
+};
+
+class Texture final : public TextureResource<IDirect3DTexture8, Surface> {
+ public:
+  Texture(Device* device, UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool);
+  // Makes the levels; E_OUTOFMEMORY or D3DERR_INVALIDCALL (too large) on failure.
+  HRESULT initialize();
+
+  D3DRESOURCETYPE GetType() override { return D3DRTYPE_TEXTURE; }
   HRESULT GetSurfaceLevel(UINT Level, IDirect3DSurface8** ppSurfaceLevel) override;
   HRESULT LockRect(UINT Level, D3DLOCKED_RECT* pLockedRect, const RECT* pRect, DWORD Flags) override;
   HRESULT UnlockRect(UINT Level) override;
   HRESULT AddDirtyRect(const RECT* pDirtyRect) override;
 
   D3DRESOURCETYPE kind() const override { return D3DRTYPE_TEXTURE; }
-  UINT levelCount() const override { return static_cast<UINT>(levels_.size()); }
-  D3DFORMAT format() const override { return format_; }
-  D3DPOOL pool() const override { return pool_; }
-  DWORD usage() const override { return usage_; }
   void levelSize(UINT level, UINT* w, UINT* h, UINT* d) const override;
-  BYTE* levelBits(UINT face, UINT level, const ImageLayout** layout) override;
-  bool anyLevelLocked() const override;
-  void markLevelChanged(UINT, UINT level) override { levels_[level]->markChanged(); }
-  Surface& level(UINT i) { return *levels_[i]; }
+  Surface& level(UINT i) { return *image(0, i); }
 
  private:
-  ResourceCore core_;
   UINT width_, height_, requestedLevels_;
-  DWORD usage_;
-  D3DFORMAT format_;
-  D3DPOOL pool_;
-  DWORD lod_ = 0;
-  std::vector<std::unique_ptr<Surface>> levels_;
 };
 
-class CubeTexture final : public IDirect3DCubeTexture8, public TextureBase, public Accounted {
+class CubeTexture final : public TextureResource<IDirect3DCubeTexture8, Surface> {
  public:
   CubeTexture(Device* device, UINT edge, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool);
-  ~CubeTexture() override;
   HRESULT initialize();
 
-  HRESULT QueryInterface(REFIID riid, void** ppvObj) override;
-  ULONG AddRef() override { return core_.addRef(); }
-  ULONG Release() override;
-  ZENTU_D3D8_RESOURCE_METHODS()
   D3DRESOURCETYPE GetType() override { return D3DRTYPE_CUBETEXTURE; }
-  DWORD SetLOD(DWORD LODNew) override;
-  DWORD GetLOD() override { return lod_; }
-  DWORD GetLevelCount() override { return levels_; }
-  HRESULT GetLevelDesc(UINT Level, D3DSURFACE_DESC* pDesc) override;
   HRESULT GetCubeMapSurface(D3DCUBEMAP_FACES FaceType, UINT Level,
                             IDirect3DSurface8** ppCubeMapSurface) override;
   HRESULT LockRect(D3DCUBEMAP_FACES FaceType, UINT Level, D3DLOCKED_RECT* pLockedRect, const RECT* pRect,
@@ -287,67 +311,32 @@ class CubeTexture final : public IDirect3DCubeTexture8, public TextureBase, publ
   HRESULT AddDirtyRect(D3DCUBEMAP_FACES FaceType, const RECT* pDirtyRect) override;
 
   D3DRESOURCETYPE kind() const override { return D3DRTYPE_CUBETEXTURE; }
-  UINT levelCount() const override { return levels_; }
-  D3DFORMAT format() const override { return format_; }
-  D3DPOOL pool() const override { return pool_; }
-  DWORD usage() const override { return usage_; }
   void levelSize(UINT level, UINT* w, UINT* h, UINT* d) const override;
   UINT faceCount() const override { return 6; }
-  BYTE* levelBits(UINT face, UINT level, const ImageLayout** layout) override;
-  bool anyLevelLocked() const override;
-  void markLevelChanged(UINT face, UINT level) override { surface(face, level)->markChanged(); }
-  Surface* surface(UINT face, UINT level) { return surfaces_[face * levels_ + level].get(); }
+  Surface* surface(UINT face, UINT level) { return image(face, level); }
 
  private:
-  ResourceCore core_;
   UINT edge_, levels_;
-  DWORD usage_;
-  D3DFORMAT format_;
-  D3DPOOL pool_;
-  DWORD lod_ = 0;
-  std::vector<std::unique_ptr<Surface>> surfaces_;  // face-major
 };
 
-class VolumeTexture final : public IDirect3DVolumeTexture8, public TextureBase, public Accounted {
+class VolumeTexture final : public TextureResource<IDirect3DVolumeTexture8, Volume> {
  public:
   VolumeTexture(Device* device, UINT width, UINT height, UINT depth, UINT levels, DWORD usage,
                 D3DFORMAT format, D3DPOOL pool);
-  ~VolumeTexture() override;
   HRESULT initialize();
 
-  HRESULT QueryInterface(REFIID riid, void** ppvObj) override;
-  ULONG AddRef() override { return core_.addRef(); }
-  ULONG Release() override;
-  ZENTU_D3D8_RESOURCE_METHODS()
   D3DRESOURCETYPE GetType() override { return D3DRTYPE_VOLUMETEXTURE; }
-  DWORD SetLOD(DWORD LODNew) override;
-  DWORD GetLOD() override { return lod_; }
-  DWORD GetLevelCount() override { return static_cast<DWORD>(levels_.size()); }
-  HRESULT GetLevelDesc(UINT Level, D3DVOLUME_DESC* pDesc) override;
   HRESULT GetVolumeLevel(UINT Level, IDirect3DVolume8** ppVolumeLevel) override;
   HRESULT LockBox(UINT Level, D3DLOCKED_BOX* pLockedVolume, const D3DBOX* pBox, DWORD Flags) override;
   HRESULT UnlockBox(UINT Level) override;
   HRESULT AddDirtyBox(const D3DBOX* pDirtyBox) override;
 
   D3DRESOURCETYPE kind() const override { return D3DRTYPE_VOLUMETEXTURE; }
-  UINT levelCount() const override { return static_cast<UINT>(levels_.size()); }
-  D3DFORMAT format() const override { return format_; }
-  D3DPOOL pool() const override { return pool_; }
-  DWORD usage() const override { return usage_; }
   void levelSize(UINT level, UINT* w, UINT* h, UINT* d) const override;
-  BYTE* levelBits(UINT face, UINT level, const ImageLayout** layout) override;
-  bool anyLevelLocked() const override;
-  void markLevelChanged(UINT, UINT level) override { levels_[level]->markChanged(); }
-  Volume& level(UINT i) { return *levels_[i]; }
+  Volume& level(UINT i) { return *image(0, i); }
 
  private:
-  ResourceCore core_;
   UINT width_, height_, depth_, requestedLevels_;
-  DWORD usage_;
-  D3DFORMAT format_;
-  D3DPOOL pool_;
-  DWORD lod_ = 0;
-  std::vector<std::unique_ptr<Volume>> levels_;
 };
 
 // Memory and lock bookkeeping of a vertex or index buffer.
@@ -371,53 +360,47 @@ class BufferStorage {
   uint64_t changes_ = 0;
 };
 
-class VertexBuffer final : public IDirect3DVertexBuffer8, public Accounted {
+// What vertex and index buffers share: the resource core, the description and the storage.
+template <class Interface, class Desc>
+class BufferResource : public Interface, public Accounted {
  public:
-  VertexBuffer(Device* device, UINT length, DWORD usage, DWORD fvf, D3DPOOL pool);
-  ~VertexBuffer();
+  virtual ~BufferResource();
   bool allocate() { return storage_.allocate(desc_.Size); }
 
   HRESULT QueryInterface(REFIID riid, void** ppvObj) override;
   ULONG AddRef() override { return core_.addRef(); }
   ULONG Release() override;
   ZENTU_D3D8_RESOURCE_METHODS()
-  D3DRESOURCETYPE GetType() override { return D3DRTYPE_VERTEXBUFFER; }
   HRESULT Lock(UINT OffsetToLock, UINT SizeToLock, BYTE** ppbData, DWORD Flags) override;
   HRESULT Unlock() override;
-  HRESULT GetDesc(D3DVERTEXBUFFER_DESC* pDesc) override;
+  HRESULT GetDesc(Desc* pDesc) override;
 
-  const D3DVERTEXBUFFER_DESC& desc() const { return desc_; }
+  const Desc& desc() const { return desc_; }
   BufferStorage& storage() { return storage_; }
+
+ protected:
+  BufferResource(ObjectClass objectClass, const char* interfaceName, const GUID& iid, Device* device,
+                 const Desc& desc);
 
  private:
   ResourceCore core_;
-  D3DVERTEXBUFFER_DESC desc_;
+  const char* interfaceName_;
+  const GUID* iid_;
+  Desc desc_;
   BufferStorage storage_;
 };
 
-class IndexBuffer final : public IDirect3DIndexBuffer8, public Accounted {
+class VertexBuffer final : public BufferResource<IDirect3DVertexBuffer8, D3DVERTEXBUFFER_DESC> {
+ public:
+  VertexBuffer(Device* device, UINT length, DWORD usage, DWORD fvf, D3DPOOL pool);
+  D3DRESOURCETYPE GetType() override { return D3DRTYPE_VERTEXBUFFER; }
+};
+
+class IndexBuffer final : public BufferResource<IDirect3DIndexBuffer8, D3DINDEXBUFFER_DESC> {
  public:
   IndexBuffer(Device* device, UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool);
-  ~IndexBuffer();
-  bool allocate() { return storage_.allocate(desc_.Size); }
-
-  HRESULT QueryInterface(REFIID riid, void** ppvObj) override;
-  ULONG AddRef() override { return core_.addRef(); }
-  ULONG Release() override;
-  ZENTU_D3D8_RESOURCE_METHODS()
   D3DRESOURCETYPE GetType() override { return D3DRTYPE_INDEXBUFFER; }
-  HRESULT Lock(UINT OffsetToLock, UINT SizeToLock, BYTE** ppbData, DWORD Flags) override;
-  HRESULT Unlock() override;
-  HRESULT GetDesc(D3DINDEXBUFFER_DESC* pDesc) override;
-
-  const D3DINDEXBUFFER_DESC& desc() const { return desc_; }
-  BufferStorage& storage() { return storage_; }
-  UINT indexSize() const { return desc_.Format == D3DFMT_INDEX32 ? 4 : 2; }
-
- private:
-  ResourceCore core_;
-  D3DINDEXBUFFER_DESC desc_;
-  BufferStorage storage_;
+  UINT indexSize() const { return desc().Format == D3DFMT_INDEX32 ? 4 : 2; }
 };
 
 // Hands out a new reference to `object` (an interface pointer whose chain of bases holds every

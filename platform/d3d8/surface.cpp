@@ -10,16 +10,9 @@ constexpr const char* kInterface = "IDirect3DSurface8";
 
 Surface::Surface(Device* device, Owner owner, IUnknown* container, const D3DSURFACE_DESC& desc,
                  const ImageLayout& layout, bool lockable, uint64_t* containerChanges)
-    : Accounted(ObjectClass::kSurface),
-      device_(device),
-      owner_(owner),
-      container_(container),
-      desc_(desc),
-      layout_(layout),
-      format_(findFormatLayout(desc.Format)),
-      lockable_(lockable) {
-  desc_.Size = layout.size;
-  changes_.container = containerChanges;
+    : ImageResource(ObjectClass::kSurface, kInterface, device, container, desc, layout, lockable,
+                    containerChanges),
+      owner_(owner) {
   if (owner_ == Owner::kSelf) device_->childCreated();
 }
 
@@ -59,27 +52,6 @@ ULONG Surface::Release() {
   return r;
 }
 
-HRESULT Surface::GetDevice(IDirect3DDevice8** ppDevice) {
-  HRESULT hr = D3D_OK;
-  if (!ppDevice) {
-    hr = invalidCall("null device pointer");
-  } else {
-    device_->AddRef();
-    *ppDevice = device_;
-  }
-  return reportFailure(kInterface, "GetDevice", hr);
-}
-
-HRESULT Surface::SetPrivateData(REFGUID g, const void* d, DWORD s, DWORD f) {
-  return reportFailure(kInterface, "SetPrivateData", private_.set(g, d, s, f));
-}
-HRESULT Surface::GetPrivateData(REFGUID g, void* d, DWORD* s) {
-  return private_.get(g, d, s);
-}
-HRESULT Surface::FreePrivateData(REFGUID g) {
-  return private_.free(g);
-}
-
 HRESULT Surface::GetContainer(REFIID riid, void** ppContainer) {
   HRESULT hr;
   if (!ppContainer)
@@ -89,12 +61,6 @@ HRESULT Surface::GetContainer(REFIID riid, void** ppContainer) {
   else
     hr = device_->QueryInterface(riid, ppContainer);
   return reportFailure(kInterface, "GetContainer", hr);
-}
-
-HRESULT Surface::GetDesc(D3DSURFACE_DESC* pDesc) {
-  if (!pDesc) return reportFailure(kInterface, "GetDesc", invalidCall("null description"));
-  *pDesc = desc_;
-  return D3D_OK;
 }
 
 HRESULT Surface::LockRect(D3DLOCKED_RECT* pLockedRect, const RECT* pRect, DWORD Flags) {
@@ -120,17 +86,12 @@ HRESULT Surface::lockRect(D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags)
       uint64_t{static_cast<uint32_t>(r.top) / format_->blockHeight} * layout_.rowPitch +
       uint64_t{static_cast<uint32_t>(r.left) / format_->blockWidth} * format_->bytesPerBlock;
   locked->Pitch = static_cast<INT>(layout_.rowPitch);
-  locked->pBits = storage_.data() + offset;
-  locked_ = true;
-  lockedReadOnly_ = (flags & D3DLOCK_READONLY) != 0;
+  locked->pBits = takeLock(flags) + offset;
   return D3D_OK;
 }
 
 HRESULT Surface::unlockRect() {
-  if (!locked_) return invalidCall("surface is not locked");
-  locked_ = false;
-  if (!lockedReadOnly_) changes_.bump();
-  return D3D_OK;
+  return releaseLock("surface is not locked");
 }
 
 }  // namespace zentu

@@ -9,16 +9,8 @@ constexpr const char* kInterface = "IDirect3DVolume8";
 
 Volume::Volume(Device* device, IUnknown* container, const D3DVOLUME_DESC& desc, const ImageLayout& layout,
                bool lockable, uint64_t* containerChanges)
-    : Accounted(ObjectClass::kVolume),
-      device_(device),
-      container_(container),
-      desc_(desc),
-      layout_(layout),
-      format_(findFormatLayout(desc.Format)),
-      lockable_(lockable) {
-  desc_.Size = layout.size;
-  changes_.container = containerChanges;
-}
+    : ImageResource(ObjectClass::kVolume, kInterface, device, container, desc, layout, lockable,
+                    containerChanges) {}
 
 HRESULT Volume::QueryInterface(REFIID riid, void** ppvObj) {
   return queryAmong(static_cast<IDirect3DVolume8*>(this), riid, ppvObj,
@@ -32,37 +24,10 @@ ULONG Volume::Release() {
   return container_->Release();
 }
 
-HRESULT Volume::GetDevice(IDirect3DDevice8** ppDevice) {
-  HRESULT hr = D3D_OK;
-  if (!ppDevice) {
-    hr = invalidCall("null device pointer");
-  } else {
-    device_->AddRef();
-    *ppDevice = device_;
-  }
-  return reportFailure(kInterface, "GetDevice", hr);
-}
-
-HRESULT Volume::SetPrivateData(REFGUID g, const void* d, DWORD s, DWORD f) {
-  return reportFailure(kInterface, "SetPrivateData", private_.set(g, d, s, f));
-}
-HRESULT Volume::GetPrivateData(REFGUID g, void* d, DWORD* s) {
-  return private_.get(g, d, s);
-}
-HRESULT Volume::FreePrivateData(REFGUID g) {
-  return private_.free(g);
-}
-
 HRESULT Volume::GetContainer(REFIID riid, void** ppContainer) {
   HRESULT hr =
       ppContainer ? container_->QueryInterface(riid, ppContainer) : invalidCall("null container pointer");
   return reportFailure(kInterface, "GetContainer", hr);
-}
-
-HRESULT Volume::GetDesc(D3DVOLUME_DESC* pDesc) {
-  if (!pDesc) return reportFailure(kInterface, "GetDesc", invalidCall("null description"));
-  *pDesc = desc_;
-  return D3D_OK;
 }
 
 HRESULT Volume::LockBox(D3DLOCKED_BOX* pLockedVolume, const D3DBOX* pBox, DWORD Flags) {
@@ -86,17 +51,12 @@ HRESULT Volume::lockBox(D3DLOCKED_BOX* locked, const D3DBOX* box, DWORD flags) {
                           uint64_t{b.Left / format_->blockWidth} * format_->bytesPerBlock;
   locked->RowPitch = static_cast<INT>(layout_.rowPitch);
   locked->SlicePitch = static_cast<INT>(layout_.slicePitch);
-  locked->pBits = storage_.data() + offset;
-  locked_ = true;
-  lockedReadOnly_ = (flags & D3DLOCK_READONLY) != 0;
+  locked->pBits = takeLock(flags) + offset;
   return D3D_OK;
 }
 
 HRESULT Volume::unlockBox() {
-  if (!locked_) return invalidCall("volume is not locked");
-  locked_ = false;
-  if (!lockedReadOnly_) changes_.bump();
-  return D3D_OK;
+  return releaseLock("volume is not locked");
 }
 
 }  // namespace zentu
