@@ -225,6 +225,17 @@ class Parser {
     uint64_t cost = count;
     if (sub) {
       // An element template of like scalar members packs as that many values one after another.
+      if (depth + 1 <= kMaxDepth && countedList(*sub, &p)) {
+        // As body() would read each element: its count, then that many values.
+        for (uint64_t k = 0; k < count; ++k) {
+          if (!spend()) return DXFILEERR_PARSEERROR;
+          int64_t n = 0;
+          XF_TRY(value(Primitive::kDword, out, &n));
+          XF_TRY(checkCount(static_cast<uint64_t>(n), nullptr, depth + 1));
+          XF_TRY(array(p, nullptr, static_cast<uint64_t>(n), depth + 1, out));
+        }
+        return S_OK;
+      }
       if (depth + 1 > kMaxDepth || !flatMembers(*sub, &p, &perElement)) {
         for (uint64_t k = 0; k < count; ++k) XF_TRY(body(*sub, depth + 1, out, nullptr));
         return S_OK;
@@ -260,6 +271,18 @@ class Parser {
       ++k;
     }
     return S_OK;
+  }
+
+  // True for a DWORD count followed by an array of primitives of that length (MeshFace and kin).
+  static bool countedList(const Template& type, Primitive* p) {
+    if (type.members.size() != 2) return false;
+    const Member& n = type.members[0];
+    const Member& list = type.members[1];
+    if (n.primitive != Primitive::kDword || !n.dims.empty()) return false;
+    if (list.primitive == Primitive::kNone || list.dims.size() != 1 || list.dims[0].memberIndex != 0)
+      return false;
+    *p = list.primitive;
+    return true;
   }
 
   // True when every member of `type` is a scalar of one primitive kind (Vector, Coords2d, ...).
